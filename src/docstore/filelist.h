@@ -1,0 +1,64 @@
+// CFileList: reader of the two-file document store (page table and masked
+// page content). Owned by value by CIndex; every page read seeks first, so
+// reads do not depend on each other. Page numbers are 0-based record positions.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "docstore/readonlyfile.h"
+
+class CFileList {
+public:
+    CFileList() = default;
+    virtual ~CFileList() { Close(); }
+    CFileList(const CFileList&) = delete;
+    CFileList& operator=(const CFileList&) = delete;
+
+    // Opens folder/baseName + "-fl.h" and "-fl.cnt". False (and closed) when a
+    // file is missing or unreadable or the page table's name width is not 1..260.
+    bool Open(const std::filesystem::path& folder, const std::string& baseName);
+    // Safe on a closed store.
+    void Close();
+    bool IsOpen() const { return m_bOpen; }
+
+    // The page table's header word; 0 until a store is opened.
+    int GetHeaderWord() const { return m_nHeaderWord; }
+    // Number of page records (0 when closed).
+    int GetPageCount() const { return m_nPageCount; }
+
+    // The length field of page n's record. False when closed or n is out of range.
+    bool GetPageLength(int n, uint32_t& length) const;
+    // Replaces buffer with page n's unmasked bytes. False when closed, when n is
+    // out of range, or when the record's bytes do not lie inside the content
+    // file. A read error raises CDataFileError.
+    bool ReadPage(int n, std::string& buffer) const;
+    // The record name of page n (up to its NUL). False when closed or out of range.
+    bool GetRecordName(int n, std::string& name) const;
+
+    // Scans the records from startPage on (a negative start counts as 0) for the
+    // first whose name carries printedPage. On a miss, page holds the last record
+    // examined, or the start - 1 when none was.
+    bool FindPrintedPage(int startPage, int printedPage, int& page) const;
+
+    // The printed page number a record name carries: the text between its last
+    // "\" and the last "." after it, read as atoi reads it. None without both.
+    static std::optional<int> PrintedPageOf(std::string_view recordName);
+    // 0: the page's text stands in its first cell, 1: in its second cell.
+    static int PageParity(std::string_view recordName);
+
+private:
+    uint64_t RecordOffset(int n) const;
+    bool ReadRecordTail(int n, uint32_t& endOffset, uint32_t& length) const;
+
+    int m_nHeaderWord = 0;
+    char m_szHeaderText[260] = {};
+    bool m_bOpen = false;
+    int m_nNameWidth = 100;  // record name width W
+    int m_nPageCount = 0;
+    CReadOnlyFile m_tableFile;
+    CReadOnlyFile m_contentFile;
+};

@@ -1,0 +1,118 @@
+#include "index/codeconverter.h"
+
+int32_t CCodeConverter::ToCharNumber(char32_t cp) {
+    if (cp >= 0x3400 && cp <= 0x9FFF) return int32_t(cp - 0x3400);
+    if (cp >= 0xF900 && cp <= 0xFAFF) return int32_t(cp - 0x8C00);
+    if (cp >= 0x20000 && cp <= 0x2A6DF) return int32_t(cp - 0x18100);
+    if (cp >= 0x2F800 && cp <= 0x2FA1F) return int32_t(cp - 0x1D220);
+    if (cp >= 0x3042 && cp <= 0x30F6) return int32_t(cp + 0xF7BE);
+    if (cp >= 0xE000 && cp <= 0xFFFF) return int32_t(cp + 0x48B5);
+    return -1;
+}
+
+namespace {
+
+// Decodes the code point at source without moving it; consumed gets its unit count.
+CCodeConverter::Status DecodeOne(const char16_t* source, const char16_t* end, bool lenient,
+                                 char32_t& cp, int& consumed) {
+    cp = *source;
+    consumed = 1;
+    if (CCodeConverter::IsHighSurrogate(cp)) {
+        if (source + 1 == end) return CCodeConverter::kSourceTruncated;
+        if (CCodeConverter::IsLowSurrogate(source[1])) {
+            cp = CCodeConverter::JoinSurrogates(source[0], source[1]);
+            consumed = 2;
+        } else if (!lenient) {
+            return CCodeConverter::kIllegalSource;
+        }
+    } else if (CCodeConverter::IsLowSurrogate(cp) && !lenient) {
+        return CCodeConverter::kIllegalSource;
+    }
+    return CCodeConverter::kConverted;
+}
+
+}  // namespace
+
+CCodeConverter::Status CCodeConverter::Utf16ToUtf32(const char16_t*& source, const char16_t* sourceEnd,
+                                                    char32_t*& target, char32_t* targetEnd,
+                                                    bool lenient) {
+    while (source < sourceEnd) {
+        char32_t cp;
+        int consumed;
+        const Status status = DecodeOne(source, sourceEnd, lenient, cp, consumed);
+        if (status != kConverted) return status;
+        if (target >= targetEnd) return kTargetExhausted;
+        *target++ = cp;
+        source += consumed;
+    }
+    return kConverted;
+}
+
+namespace {
+
+void AppendUtf8(char32_t cp, std::string& bytes) {
+    if (cp > 0x10FFFF) cp = 0xFFFD;
+    if (cp < 0x80) {
+        bytes.push_back(char(cp));
+    } else if (cp < 0x800) {
+        bytes.push_back(char(0xC0 | (cp >> 6)));
+        bytes.push_back(char(0x80 | (cp & 0x3F)));
+    } else if (cp <= 0xFFFF) {
+        bytes.push_back(char(0xE0 | (cp >> 12)));
+        bytes.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        bytes.push_back(char(0x80 | (cp & 0x3F)));
+    } else {
+        bytes.push_back(char(0xF0 | (cp >> 18)));
+        bytes.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+        bytes.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        bytes.push_back(char(0x80 | (cp & 0x3F)));
+    }
+}
+
+}  // namespace
+
+CCodeConverter::Status CCodeConverter::Utf16ToUtf8(std::u16string_view units, std::string& bytes,
+                                                   bool lenient) {
+    bytes.reserve(bytes.size() + 4 * units.size());
+    const char16_t* source = units.data();
+    const char16_t* end = source + units.size();
+    while (source < end) {
+        char32_t cp;
+        int consumed;
+        const Status status = DecodeOne(source, end, lenient, cp, consumed);
+        if (status != kConverted) return status;
+        AppendUtf8(cp, bytes);
+        source += consumed;
+    }
+    return kConverted;
+}
+
+bool CCodeConverter::Utf8ToUtf16(std::string_view bytes, std::u16string& units) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
+        int extra;
+        char32_t cp;
+        if (b0 < 0x80) { extra = 0; cp = b0; }
+        else if (b0 >= 0xC2 && b0 <= 0xDF) { extra = 1; cp = b0 & 0x1F; }
+        else if (b0 >= 0xE0 && b0 <= 0xEF) { extra = 2; cp = b0 & 0x0F; }
+        else if (b0 >= 0xF0 && b0 <= 0xF4) { extra = 3; cp = b0 & 0x07; }
+        else return false;
+        if (bytes.size() - i - 1 < size_t(extra)) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char b = static_cast<unsigned char>(bytes[i + k]);
+            if ((b & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (b & 0x3F);
+        }
+        static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if (cp >= 0x10000) {
+            units.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+            units.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            units.push_back(char16_t(cp));
+        }
+        i += size_t(extra) + 1;
+    }
+    return true;
+}

@@ -1,0 +1,200 @@
+#include "index/index.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+
+#include "docstore/datafileerror.h"
+#include "docstore/readonlyfile.h"
+#include "index/indexformat.h"
+#include "index/notifier.h"
+
+namespace {
+
+constexpr const char* kOpenFailedMessage = "データを開けませんでした。";
+constexpr const char* kVariantFileName = "yitizi.txt";
+
+// Calls visit for each run of bytes between delimiters; empty runs are skipped.
+template <typename Visit>
+void ForEachToken(std::string_view text, char delimiter, Visit visit) {
+    size_t start = text.find_first_not_of(delimiter);
+    while (start != std::string_view::npos) {
+        const size_t end = text.find(delimiter, start);
+        visit(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos) break;
+        start = text.find_first_not_of(delimiter, end);
+    }
+}
+
+// strtoul in base 16, clamped to 32 bits as a 32-bit runtime would.
+uint32_t ParseHexToken(std::string_view token) {
+    const std::string text(token);
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 16);
+    return value > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(value);
+}
+
+}  // namespace
+
+CIndex::CIndex(CNotifier* notifier) : m_pNotifier(notifier) {}
+
+CIndex::~CIndex() { Close(); }
+
+bool CIndex::Open(const std::filesystem::path& folder, const std::string& baseName, int scopeType) {
+    LoadVariantTable(folder);
+    const std::string prefix = baseName + indexformat::ScopeSuffix(scopeType);
+    m_ResultPages.clear();
+    m_nResultPageCount = 0;
+    try {
+        LoadTables(folder / (prefix + indexformat::kHeaderExtension));
+        if (!m_PostingFile.Open(folder / (prefix + indexformat::kPostingExtension)))
+            throw CDataFileError("posting file");
+        m_Postings = {m_PostingFile.Data(), m_PostingFile.Size(), m_BlockChain.data(),
+                      uint32_t(m_BlockChain.size())};
+        if (!m_FileList.Open(folder, baseName)) throw CDataFileError("document store");
+        m_bOpen = true;
+        return true;
+    } catch (const std::exception&) {  // a data-file error or a failed allocation
+        if (m_pNotifier) m_pNotifier->ShowMessage(kOpenFailedMessage);
+        Close();
+        return false;
+    }
+}
+
+void CIndex::LoadTables(const std::filesystem::path& headerPath) {
+    CReadOnlyFile header;
+    if (!header.Open(headerPath)) throw CDataFileError("header file");
+    const uint64_t size = header.Size();
+    if (size < indexformat::kChainOffset) throw CDataFileError("header file too short");
+    const uint64_t chainCount = (size - indexformat::kChainOffset) / 4;
+    if (chainCount > 0xFFFFFFFFull) throw CDataFileError("header file too long");
+    m_FirstBlock.resize(indexformat::kCharTableSize);
+    m_LastPage.resize(indexformat::kCharTableSize);
+    m_BlockChain.resize(size_t(chainCount));
+    header.ReadExactly(indexformat::kFirstBlockOffset, m_FirstBlock.data(), indexformat::kFirstBlockBytes);
+    header.ReadExactly(indexformat::kLastPageOffset, m_LastPage.data(), indexformat::kLastPageBytes);
+    header.ReadExactly(indexformat::kChainOffset, m_BlockChain.data(), m_BlockChain.size() * 4);
+    static_assert(std::endian::native == std::endian::little, "the tables are read as stored");
+}
+
+void CIndex::Close() {
+    m_bOpen = false;
+    m_FirstBlock = {};
+    m_LastPage = {};
+    m_BlockChain = {};
+    m_Postings = {};
+    m_PostingFile.Close();
+    m_FileList.Close();
+}
+
+bool CIndex::LoadVariantTable(const std::filesystem::path& folder) {
+    m_VariantGroups.clear();
+    m_FirstGroupOf.clear();
+    std::string text;
+    try {
+        CReadOnlyFile file;
+        if (!file.Open(folder / kVariantFileName)) return false;
+        text.resize(size_t(file.Size()));
+        text.resize(file.ReadSome(0, text.data(), text.size()));
+    } catch (const CDataFileError&) {
+        return false;
+    }
+    ForEachToken(text, '\n', [this](std::string_view line) {
+        if (m_VariantGroups.size() == size_t(indexformat::kMaxGroups)) return;
+        std::vector<uint32_t> group;
+        ForEachToken(line, ',', [&group](std::string_view token) { group.push_back(ParseHexToken(token)); });
+        const int index = int(m_VariantGroups.size());
+        for (uint32_t member : group) m_FirstGroupOf.emplace(member, index);
+        m_VariantGroups.push_back(std::move(group));
+    });
+    return true;
+}
+
+bool CIndex::FindVariantGroup(uint32_t codePoint, int32_t& groupNumber) const {
+    const auto found = m_FirstGroupOf.find(codePoint);
+    if (found == m_FirstGroupOf.end()) return false;
+    groupNumber = indexformat::kFirstGroupNumber + found->second;
+    return true;
+}
+
+std::vector<uint32_t> CIndex::GetVariantAlternatives(char16_t unit) const {
+    const auto found = m_FirstGroupOf.find(unit);
+    if (found == m_FirstGroupOf.end()) return {unit};
+    return m_VariantGroups[size_t(found->second)];
+}
+
+std::vector<std::u16string> CIndex::ExpandVariants(std::u16string_view query) const {
+    // Alternatives per unit, cut to the BMP; once the product would pass the
+    // bound, the remaining units keep only themselves.
+    std::vector<std::vector<char16_t>> alternatives;
+    alternatives.reserve(query.size());
+    size_t total = 1;
+    bool bounded = false;
+    for (char16_t unit : query) {
+        std::vector<char16_t> forms;
+        if (!bounded) {
+            for (uint32_t member : GetVariantAlternatives(unit))
+                if (member <= 0xFFFF) forms.push_back(char16_t(member));
+            bounded = total * forms.size() > kMaxExpansions;
+        }
+        if (bounded) forms.assign(1, unit);
+        total *= forms.size();
+        alternatives.push_back(std::move(forms));
+    }
+    std::vector<std::u16string> result;
+    result.reserve(total);
+    std::u16string current(query);
+    std::vector<size_t> choice(query.size(), 0);
+    for (;;) {
+        for (size_t i = 0; i < query.size(); ++i) current[i] = alternatives[i][choice[i]];
+        result.push_back(current);
+        // The last unit varies fastest.
+        size_t i = query.size();
+        while (i > 0 && ++choice[i - 1] == alternatives[i - 1].size()) choice[--i] = 0;
+        if (i == 0) break;
+    }
+    return result;
+}
+
+int CIndex::CountWords(std::u16string_view query) {
+    int words = 0;
+    bool inWord = false;
+    for (char16_t unit : query) {
+        if (unit == 0) break;
+        if (unit == u' ' || unit == u'\u3000') {
+            inWord = false;
+        } else if (unit >= 0x100 || unit == u'*' || unit == u'?') {
+            if (!inWord) ++words;
+            inWord = true;
+        } else {
+            return 0;
+        }
+    }
+    return words;
+}
+
+void CIndex::SearchAll(std::u16string& query, bool useVariants) { SearchWords(query, kIntersection, useVariants); }
+
+void CIndex::SearchAny(std::u16string& query, bool useVariants) { SearchWords(query, kUnion, useVariants); }
+
+// The first word replaces the results, every later word is merged by laterMode.
+void CIndex::SearchWords(std::u16string& query, int laterMode, bool useVariants) {
+    if (CountWords(query) == 0) return;
+    m_ResultPages.clear();
+    m_ResultCounts.clear();
+    m_nResultPageCount = 0;
+    const size_t end = std::min(query.find(u'\0'), query.size());
+    bool first = true;
+    size_t start = 0;
+    for (size_t i = 0; i <= end; ++i) {
+        const bool separator = i < end && (query[i] == u' ' || query[i] == u'\u3000');
+        if (i < end && !separator) continue;
+        if (separator) query[i] = u'\u3000';
+        if (i > start) {
+            SearchPhrase(std::u16string_view(query).substr(start, i - start),
+                         laterMode == kUnion || !first ? laterMode : kReplace, useVariants);
+            first = false;
+        }
+        start = i + 1;
+    }
+}

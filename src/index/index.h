@@ -1,0 +1,109 @@
+// CIndex: one open search scope of the collection. It owns the scope's index
+// tables, the mapped posting file, the document store (CFileList) and the
+// variant groups, runs phrase searches over the posting lists and keeps the
+// result lists of the last query. Searches on a closed index find nothing.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "docstore/filelist.h"
+#include "index/mappedfile.h"
+#include "index/postingcursor.h"
+
+class CNotifier;
+
+class CIndex {
+public:
+    // The combine modes of SearchPhrase.
+    enum CombineMode { kReplace = 0, kUnion = 1, kIntersection = 2 };
+    // Longest normalised word (with its closing "*") the search accepts, in
+    // UTF-16 units; a longer one finds nothing.
+    static constexpr size_t kMaxWordUnits = 299;
+    // Most strings ExpandVariants returns; past it the remaining units keep
+    // only themselves.
+    static constexpr size_t kMaxExpansions = 4096;
+
+    // notifier (may be null) is told when an open fails; it must outlive the index.
+    explicit CIndex(CNotifier* notifier = nullptr);
+    virtual ~CIndex();
+    CIndex(const CIndex&) = delete;
+    CIndex& operator=(const CIndex&) = delete;
+
+    // Opens scope scopeType (0 full text, 1 annotations, 2 main text; any
+    // other value is 0) of folder/baseName with the store and the variant table.
+    // On failure tells the notifier "データを開けませんでした。" and stays closed.
+    bool Open(const std::filesystem::path& folder, const std::string& baseName, int scopeType);
+    // Releases the tables, the mapping and the store; keeps the variant groups
+    // and the result lists. Safe on a closed index.
+    void Close();
+    bool IsOpen() const { return m_bOpen; }
+
+    // The document store's header word, shown first in the page label.
+    int GetHeaderWord() const { return m_FileList.GetHeaderWord(); }
+    bool GetPageLength(int page, uint32_t& length) const { return m_FileList.GetPageLength(page, length); }
+    bool ReadPage(int page, std::string& buffer) const { return m_FileList.ReadPage(page, buffer); }
+    bool FindPrintedPage(int startPage, int printedPage, int& page) const {
+        return m_FileList.FindPrintedPage(startPage, printedPage, page);
+    }
+    const CFileList& GetFileList() const { return m_FileList; }
+
+    // Replaces the variant groups with those of folder/"yitizi.txt"; false (and
+    // no groups) when it cannot be read. Groups past the index tables' range
+    // are ignored.
+    bool LoadVariantTable(const std::filesystem::path& folder);
+    // The group number (88065 + group index) of the first group holding codePoint.
+    bool FindVariantGroup(uint32_t codePoint, int32_t& groupNumber) const;
+    // The members of the first group holding unit, or just the unit.
+    std::vector<uint32_t> GetVariantAlternatives(char16_t unit) const;
+    // Every variant spelling of query, unit by unit, the first unit varying
+    // slowest. Members above U+FFFF are left out (one unit per alternative).
+    std::vector<std::u16string> ExpandVariants(std::u16string_view query) const;
+    const std::vector<std::vector<uint32_t>>& GetVariantGroups() const { return m_VariantGroups; }
+
+    // Finds the pages holding word and merges them into the result lists.
+    void SearchPhrase(std::u16string_view word, int combineMode, bool useVariants);
+    // Words of query (up to a NUL); 0 when empty or holding a unit below
+    // U+0100 other than space, "*" and "?".
+    static int CountWords(std::u16string_view query);
+    // Pages holding every word / any word of query. The spaces of query are
+    // overwritten with U+3000. A rejected query leaves the results unchanged.
+    void SearchAll(std::u16string& query, bool useVariants);
+    void SearchAny(std::u16string& query, bool useVariants);
+
+    const std::vector<uint32_t>& GetResultPages() const { return m_ResultPages; }
+    const std::vector<uint32_t>& GetResultCounts() const { return m_ResultCounts; }
+    int GetResultPageCount() const { return m_nResultPageCount; }
+
+    // Renders page with every term of query marked (variant spellings too when
+    // useVariants); html gets the UTF-8 page, the result is its anchor count.
+    int GetPageHtml(int page, std::string& html, std::u16string_view query, int renderScope,
+                    bool useVariants) const;
+
+private:
+    void LoadTables(const std::filesystem::path& headerPath);
+    void SearchWords(std::u16string& query, int laterMode, bool useVariants);
+    void FindPhrase(std::u16string_view word, bool useVariants, std::vector<uint32_t>& pages,
+                    std::vector<uint32_t>& counts) const;
+    void Combine(int combineMode, const std::vector<uint32_t>& pages, const std::vector<uint32_t>& counts);
+
+    CNotifier* m_pNotifier;
+    CFileList m_FileList;
+    bool m_bOpen = false;
+    std::vector<int32_t> m_FirstBlock;  // per character number; -1: no list
+    std::vector<uint32_t> m_LastPage;   // per character number
+    std::vector<uint32_t> m_BlockChain; // per posting block
+    CMappedFile m_PostingFile;
+    CPostingCursor::Source m_Postings;  // view over m_PostingFile and m_BlockChain
+
+    std::vector<uint32_t> m_ResultPages;
+    std::vector<uint32_t> m_ResultCounts;
+    int m_nResultPageCount = 0;
+
+    std::vector<std::vector<uint32_t>> m_VariantGroups;
+    std::unordered_map<uint32_t, int> m_FirstGroupOf;  // code point -> first group index
+};

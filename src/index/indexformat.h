@@ -1,0 +1,75 @@
+// Layout of an index file pair ("-idx.h" header, "-idx.m" postings), shared by
+// the reader (CIndex) and the collection writer so the two cannot drift apart.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace indexformat {
+
+// Every per-character table has one entry per character number. Numbers below
+// kFirstGroupNumber are single characters; from it on they are variant groups.
+inline constexpr int kCharTableSize = 100000;
+inline constexpr int kFirstGroupNumber = 88065;
+inline constexpr int kMaxGroups = kCharTableSize - kFirstGroupNumber;  // 11935
+
+// Header file, all little-endian:
+//   offset        bytes            content
+//   0             400000           first block of each character's list (int32, -1: none)
+//   400000        200000           reserved, read past
+//   600000        400000           reserved, read past
+//   1000000       400000           page number of each list's last entry (uint32)
+//   1400000       4 per block      block chain: the block where block b's list continues
+inline constexpr size_t kFirstBlockOffset = 0;
+inline constexpr size_t kFirstBlockBytes = 4 * kCharTableSize;
+inline constexpr size_t kReservedShortBytes = 200000;
+inline constexpr size_t kReservedLongBytes = 400000;
+inline constexpr size_t kLastPageOffset = kFirstBlockBytes + kReservedShortBytes + kReservedLongBytes;
+inline constexpr size_t kLastPageBytes = 4 * kCharTableSize;
+inline constexpr size_t kChainOffset = kLastPageOffset + kLastPageBytes;  // 1400000
+inline constexpr uint32_t kNoBlock = 0xFFFFFFFF;
+
+// Posting file: blocks of kBlockSize bytes. A list starts at byte 0 of its first
+// block and after byte 4095 of block b continues at byte 0 of block chain[b].
+// A list is a run of page entries in ascending page order:
+//   page delta       variable-length number (the first entry's delta is its page)
+//   position bytes   uint16, low byte first
+//   positions        that many bytes of variable-length numbers, each the distance
+//                    from the previous occurrence on the page (the first from 0)
+// It ends with the entry whose page is the character's last-page entry.
+inline constexpr size_t kBlockSize = 4096;
+inline constexpr uint32_t kMaxPositionBytes = 0xFFFF;
+
+// Variable-length number, 1 to 3 bytes, the bytes after the first big-endian:
+//   0xxxxxxx                     0 .. 127
+//   10xxxxxx b1                  0 .. 16383
+//   11xxxxxx b1 b2               0 .. 4194303
+inline constexpr uint32_t kMaxVarint = 0x3FFFFF;
+
+// Appends the variable-length form of value (at most kMaxVarint) to out.
+inline void AppendVarint(uint32_t value, std::string& out) {
+    if (value < 0x80) {
+        out.push_back(char(value));
+    } else if (value < 0x4000) {
+        out.push_back(char(0x80 | (value >> 8)));
+        out.push_back(char(value & 0xFF));
+    } else {
+        out.push_back(char(0xC0 | (value >> 16)));
+        out.push_back(char((value >> 8) & 0xFF));
+        out.push_back(char(value & 0xFF));
+    }
+}
+
+// File names of one scope: folder / base + suffix + "-idx.h" and "-idx.m".
+inline const char* ScopeSuffix(int scopeType) {
+    switch (scopeType) {
+    case 1: return "_desc";
+    case 2: return "_content";
+    default: return "";
+    }
+}
+inline constexpr const char* kHeaderExtension = "-idx.h";
+inline constexpr const char* kPostingExtension = "-idx.m";
+
+}  // namespace indexformat

@@ -1,0 +1,265 @@
+// The phrase search: a word's characters are looked up in their posting
+// lists, the lists are aligned page by page, and on a page that every list
+// reaches the occurrences are aligned by position.
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+#include "index/codeconverter.h"
+#include "index/index.h"
+
+namespace {
+
+constexpr size_t kMaxChars = 300;
+constexpr uint32_t kMaxTermDistance = 300;
+
+// One indexed character of the word and its walk through its posting list.
+struct CharWalk {
+    CPostingCursor cursor;
+    uint32_t page;        // page of the current entry
+    uint32_t unread;      // position bytes of the current entry not yet read
+    uint32_t aligned;     // occurrence position + (L - 1 - wordOffset)
+    uint32_t lastPage;    // page of the list's last entry
+    uint32_t wordOffset;  // characters and wildcards before it, "*" not counted
+};
+
+// The characters of one term that holds indexed characters: [begin, end).
+struct CharTerm {
+    size_t begin;
+    size_t end;
+};
+
+struct WordPlan {
+    std::array<CharWalk, kMaxChars> chars;
+    size_t charCount = 0;
+    std::array<CharTerm, kMaxChars> terms;
+    size_t termCount = 0;
+    uint32_t length = 0;  // L
+};
+
+// Skips leading "*", folds runs of "*" and closes the word with one "*", then
+// drops every character that has no character number ("?" and "*" stay).
+std::u16string NormaliseWord(std::u16string_view word) {
+    std::u16string folded;
+    folded.reserve(word.size() + 1);
+    size_t i = word.find_first_not_of(u'*');
+    for (; i < word.size(); ++i) {
+        if (word[i] == u'*' && !folded.empty() && folded.back() == u'*') continue;
+        folded.push_back(word[i]);
+    }
+    if (!folded.empty() && folded.back() != u'*') folded.push_back(u'*');
+
+    std::u16string kept;
+    kept.reserve(folded.size());
+    for (size_t k = 0; k < folded.size();) {
+        const bool pair = k + 1 < folded.size() && CCodeConverter::IsHighSurrogate(folded[k]) &&
+                          CCodeConverter::IsLowSurrogate(folded[k + 1]);
+        const size_t units = pair ? 2 : 1;
+        const char32_t cp = pair ? CCodeConverter::JoinSurrogates(folded[k], folded[k + 1]) : folded[k];
+        if (cp == u'?' || cp == u'*' || CCodeConverter::ToCharNumber(cp) >= 0) kept.append(folded, k, units);
+        k += units;
+    }
+    return kept;
+}
+
+uint32_t MaxAligned(const WordPlan& plan, size_t begin, size_t end) {
+    uint32_t best = plan.chars[begin].aligned;
+    for (size_t i = begin + 1; i < end; ++i) best = std::max(best, plan.chars[i].aligned);
+    return best;
+}
+
+void RecordMatch(uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    if (!pages.empty() && pages.back() == page) {
+        ++counts.back();
+    } else {
+        pages.push_back(page);
+        counts.push_back(1);
+    }
+}
+
+// Reads the next position number of c into its aligned position; false when the
+// entry has none left.
+bool AdvancePosition(CharWalk& c) {
+    if (c.unread == 0) return false;
+    unsigned bytes;
+    const uint32_t delta = c.cursor.ReadVarint(bytes);
+    c.unread = bytes <= c.unread ? c.unread - bytes : 0;
+    c.aligned += delta;
+    return true;
+}
+
+// Counts the matches on the page all characters stand on.
+void MatchPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    const size_t n = plan.charCount;
+    for (size_t i = 0; i < n; ++i) {
+        CharWalk& c = plan.chars[i];
+        c.aligned = plan.length - 1 - c.wordOffset;
+        if (!AdvancePosition(c)) return;
+    }
+    const CharTerm* terms = plan.terms.data();
+    const size_t termCount = plan.termCount;
+    for (;;) {
+        uint32_t target = MaxAligned(plan, 0, terms[0].end);
+        size_t advanceStart = 0;
+        bool matched = true;
+        for (size_t t = 0; t < termCount && matched; ++t) {
+            const uint32_t value = plan.chars[terms[t].begin].aligned;
+            for (size_t i = terms[t].begin + 1; i < terms[t].end; ++i) {
+                if (plan.chars[i].aligned != value) {
+                    target = MaxAligned(plan, 0, terms[t].end);
+                    advanceStart = terms[t].begin;
+                    matched = false;
+                    break;
+                }
+            }
+        }
+        for (size_t t = 0; t + 1 < termCount && matched; ++t) {
+            const uint32_t a = plan.chars[terms[t].end - 1].aligned;
+            const uint32_t b = plan.chars[terms[t + 1].begin].aligned;
+            if (b < a) {
+                target = MaxAligned(plan, 0, terms[t].end);
+                advanceStart = terms[t].begin;
+                matched = false;
+            } else if (b - a > kMaxTermDistance) {
+                target = MaxAligned(plan, 0, n);
+                advanceStart = 0;
+                matched = false;
+            }
+        }
+        if (matched) {
+            RecordMatch(page, pages, counts);
+            ++target;
+            advanceStart = 0;
+        }
+        for (size_t i = advanceStart; i < n; ++i) {
+            CharWalk& c = plan.chars[i];
+            if (c.aligned < target && !AdvancePosition(c)) return;
+        }
+    }
+}
+
+// Moves c to its next page entry; false when the list is over or unreadable.
+bool NextEntry(CharWalk& c) {
+    if (c.page >= c.lastPage) return false;
+    c.cursor.Skip(c.unread);
+    unsigned bytes;
+    c.page += c.cursor.ReadVarint(bytes);
+    c.unread = c.cursor.ReadLength();
+    return !c.cursor.Bad();
+}
+
+void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    const size_t n = plan.charCount;
+    for (size_t i = 0; i < n; ++i) {
+        CharWalk& c = plan.chars[i];
+        unsigned bytes;
+        c.page = c.cursor.ReadVarint(bytes);
+        c.unread = c.cursor.ReadLength();
+        if (c.cursor.Bad()) return;
+    }
+    for (;;) {
+        uint32_t target = plan.chars[0].page;
+        bool samePage = true;
+        for (size_t i = 1; i < n; ++i) {
+            samePage = samePage && plan.chars[i].page == target;
+            target = std::max(target, plan.chars[i].page);
+        }
+        if (samePage) {
+            MatchPositions(plan, target, pages, counts);
+            ++target;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            CharWalk& c = plan.chars[i];
+            while (c.page < target) {
+                if (!NextEntry(c)) return;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void CIndex::FindPhrase(std::u16string_view word, bool useVariants, std::vector<uint32_t>& pages,
+                        std::vector<uint32_t>& counts) const {
+    if (!m_bOpen) return;
+    const std::u16string normalised = NormaliseWord(word);
+    if (normalised.size() > kMaxWordUnits) return;
+
+    WordPlan plan;
+    size_t termBegin = 0;
+    uint32_t offset = 0;
+    for (size_t k = 0; k < normalised.size(); ++k) {
+        const char16_t unit = normalised[k];
+        if (unit == u'*') {
+            if (plan.charCount > termBegin) plan.terms[plan.termCount++] = {termBegin, plan.charCount};
+            termBegin = plan.charCount;
+            continue;
+        }
+        if (unit == u'?' || unit == u'\uFF1F') {
+            ++offset;
+            continue;
+        }
+        char32_t cp = unit;
+        if (CCodeConverter::IsHighSurrogate(unit) && k + 1 < normalised.size() &&
+            CCodeConverter::IsLowSurrogate(normalised[k + 1])) {
+            cp = CCodeConverter::JoinSurrogates(unit, normalised[++k]);
+        }
+        int32_t number = CCodeConverter::ToCharNumber(cp);
+        if (useVariants) FindVariantGroup(cp, number);
+        const int32_t firstBlock = m_FirstBlock[size_t(number)];
+        if (firstBlock == -1) return;
+        CharWalk& c = plan.chars[plan.charCount++];
+        c.wordOffset = offset++;
+        c.lastPage = m_LastPage[size_t(number)];
+        c.cursor.Start(&m_Postings, uint32_t(firstBlock));
+    }
+    if (plan.charCount == 0) return;
+    plan.length = offset;
+    WalkPages(plan, pages, counts);
+}
+
+void CIndex::SearchPhrase(std::u16string_view word, int combineMode, bool useVariants) {
+    std::vector<uint32_t> pages, counts;
+    FindPhrase(word, useVariants, pages, counts);
+    Combine(combineMode, pages, counts);
+}
+
+void CIndex::Combine(int combineMode, const std::vector<uint32_t>& pages, const std::vector<uint32_t>& counts) {
+    if (combineMode != kUnion && combineMode != kIntersection) {
+        m_ResultPages = pages;
+        m_ResultCounts = counts;
+        m_nResultPageCount = int(pages.size());
+        return;
+    }
+    // The earlier results ordered by page (first occurrence first), walked
+    // alongside the ascending found pages.
+    const size_t earlier = size_t(m_nResultPageCount);
+    std::vector<uint32_t> order(earlier);
+    std::iota(order.begin(), order.end(), 0u);
+    if (!std::is_sorted(m_ResultPages.begin(), m_ResultPages.begin() + ptrdiff_t(earlier))) {
+        std::stable_sort(order.begin(), order.end(),
+                         [this](uint32_t a, uint32_t b) { return m_ResultPages[a] < m_ResultPages[b]; });
+    }
+    std::vector<uint32_t> keptPages, keptCounts;
+    size_t next = 0;
+    for (size_t f = 0; f < pages.size(); ++f) {
+        while (next < earlier && m_ResultPages[order[next]] < pages[f]) ++next;
+        const bool present = next < earlier && m_ResultPages[order[next]] == pages[f];
+        if (combineMode == kUnion) {
+            if (present) {
+                m_ResultCounts[order[next]] += counts[f];
+            } else {
+                m_ResultPages.push_back(pages[f]);
+                m_ResultCounts.push_back(counts[f]);
+            }
+        } else if (present) {
+            keptPages.push_back(pages[f]);
+            keptCounts.push_back(counts[f] + m_ResultCounts[order[next]]);
+        }
+    }
+    if (combineMode == kIntersection) {
+        m_ResultPages = std::move(keptPages);
+        m_ResultCounts = std::move(keptCounts);
+    }
+    m_nResultPageCount = int(m_ResultPages.size());
+}

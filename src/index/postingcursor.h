@@ -1,0 +1,112 @@
+// CPostingCursor: reads one character's posting list from the mapped posting
+// file, following the block chain lazily. Every hop is checked once against the
+// file and the chain table; a list that leaves them, or hops more often than
+// the file has blocks (a cycle), goes bad and reads no further.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "index/indexformat.h"
+
+class CPostingCursor {
+public:
+    // The view over the posting file and chain table the cursor walks.
+    struct Source {
+        const unsigned char* data = nullptr;  // mapped posting file
+        size_t size = 0;
+        const uint32_t* chain = nullptr;      // block chain table
+        uint32_t chainCount = 0;
+    };
+
+    // Starts at byte 0 of firstBlock.
+    void Start(const Source* source, uint32_t firstBlock) {
+        m_source = source;
+        m_hops = 0;
+        m_bad = false;
+        EnterBlock(firstBlock);
+    }
+
+    bool Bad() const { return m_bad; }
+
+    // One byte of the list; 0 once the cursor has gone bad.
+    uint8_t ReadByte() {
+        if (m_pos == m_blockEnd && !Hop()) return 0;
+        return m_source->data[m_pos++];
+    }
+
+    // A variable-length number; bytes gets the number of bytes it took.
+    uint32_t ReadVarint(unsigned& bytes) {
+        if (m_blockEnd - m_pos >= 3) return ReadVarintInBlock(bytes);
+        const uint32_t b0 = ReadByte();
+        if (b0 < 0x80) { bytes = 1; return b0; }
+        if (b0 < 0xC0) { bytes = 2; return (b0 & 0x3F) << 8 | ReadByte(); }
+        bytes = 3;
+        const uint32_t b1 = ReadByte();
+        return (b0 & 0x3F) << 16 | b1 << 8 | ReadByte();
+    }
+
+    // The uint16 position-data length, low byte first.
+    uint32_t ReadLength() {
+        const uint32_t low = ReadByte();
+        return low | uint32_t(ReadByte()) << 8;
+    }
+
+    // Skips count bytes; may stop exactly at the end of a block.
+    void Skip(uint32_t count) {
+        if (m_bad) return;
+        m_pos += count;
+        while (m_pos > m_blockEnd && !m_bad) {
+            const size_t excess = m_pos - m_blockEnd;
+            if (!Hop()) return;
+            m_pos += excess;
+        }
+    }
+
+private:
+    void EnterBlock(uint32_t block) {
+        const size_t start = size_t(block) * indexformat::kBlockSize;
+        if (block == indexformat::kNoBlock || start >= m_source->size) {
+            GoBad();
+            return;
+        }
+        m_block = block;
+        m_pos = start;
+        const size_t end = start + indexformat::kBlockSize;
+        m_blockEnd = end < m_source->size ? end : m_source->size;
+    }
+
+    // Moves to the block the list continues in; false when there is none.
+    bool Hop() {
+        const bool fullBlock = m_blockEnd - size_t(m_block) * indexformat::kBlockSize == indexformat::kBlockSize;
+        if (m_bad || !fullBlock || m_block >= m_source->chainCount ||
+            ++m_hops > m_source->size / indexformat::kBlockSize) {
+            GoBad();
+            return false;
+        }
+        EnterBlock(m_source->chain[m_block]);
+        return !m_bad;
+    }
+
+    void GoBad() {
+        m_bad = true;
+        m_pos = m_blockEnd = 0;
+    }
+
+    uint32_t ReadVarintInBlock(unsigned& bytes) {
+        const unsigned char* p = m_source->data + m_pos;
+        const uint32_t b0 = p[0];
+        if (b0 < 0x80) { bytes = 1; m_pos += 1; return b0; }
+        if (b0 < 0xC0) { bytes = 2; m_pos += 2; return (b0 & 0x3F) << 8 | p[1]; }
+        bytes = 3;
+        m_pos += 3;
+        return (b0 & 0x3F) << 16 | uint32_t(p[1]) << 8 | p[2];
+    }
+
+    const Source* m_source = nullptr;
+    uint32_t m_block = 0;
+    size_t m_pos = 0;       // file offset of the next byte
+    size_t m_blockEnd = 0;  // file offset just past the current block's bytes
+    size_t m_hops = 0;      // chain hops taken, bounded by the file's block count
+    bool m_bad = false;
+};
