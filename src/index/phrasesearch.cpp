@@ -34,7 +34,8 @@ struct WordPlan {
     size_t charCount = 0;
     std::array<CharTerm, kMaxChars> terms;
     size_t termCount = 0;
-    uint32_t length = 0;  // L
+    uint32_t length = 0;     // L
+    uint32_t pageCount = 0;  // pages of the store; a list that reaches past them is corrupt
 };
 
 // Skips leading "*", folds runs of "*" and closes the word with one "*", then
@@ -164,6 +165,7 @@ void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_
             samePage = samePage && plan.chars[i].page == target;
             target = std::max(target, plan.chars[i].page);
         }
+        if (target >= plan.pageCount) return;
         if (samePage) {
             MatchPositions(plan, target, pages, counts);
             ++target;
@@ -215,6 +217,7 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, std::vector<
     }
     if (plan.charCount == 0) return;
     plan.length = offset;
+    plan.pageCount = uint32_t(m_FileList.GetPageCount());
     WalkPages(plan, pages, counts);
 }
 

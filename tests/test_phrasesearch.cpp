@@ -1,0 +1,252 @@
+// The phrase search and the combination of words: wildcards, term distances,
+// overlapping counts, lists through chained blocks, and a differential check
+// against a brute-force matcher over the same positions.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "fixture.h"
+#include "index/index.h"
+
+namespace {
+
+using Hits = std::vector<std::pair<uint32_t, uint32_t>>;  // (page, count)
+
+Hits Results(const CIndex& index) {
+    Hits hits;
+    for (int i = 0; i < index.GetResultPageCount(); ++i)
+        hits.push_back({index.GetResultPages()[size_t(i)], index.GetResultCounts()[size_t(i)]});
+    return hits;
+}
+
+Hits Phrase(CIndex& index, const std::u16string& word) {
+    index.SearchPhrase(word, CIndex::kReplace, false);
+    return Results(index);
+}
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+class PhraseSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::vector<std::string> texts = {
+            "天地天地",                                // 0
+            "天天天",                                  // 1
+            "天甲地",                                  // 2
+            "天甲乙地",                                // 3
+            "天天地",                                  // 4
+            "天地地",                                  // 5
+            "地天",                                    // 6
+            "天" + Repeat("甲", 300) + "地",           // 7: 300 between
+            "天" + Repeat("甲", 301) + "地",           // 8: 301 between
+            "\xF0\xA0\x80\x80天",                      // 9: U+20000 before 天
+            "天地甲乙山川",                            // 10: 2 between 地 and 山
+            "天地" + Repeat("甲", 302) + "山川",       // 11: 302 between
+            "天地" + Repeat("甲", 303) + "山川",       // 12: 303 between
+            "天地山川",                                // 13: nothing between
+        };
+        WriteTextCollection(dir.Path(), texts);
+        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+    }
+    CTempDir dir;
+    CIndex index;
+};
+
+TEST_F(PhraseSearchTest, WordsFindTheirPagesAndCounts) {
+    struct Case {
+        std::u16string word;
+        Hits hits;
+    };
+    const Case cases[] = {
+        {u"天地", {{0, 2}, {4, 1}, {5, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}},
+        {u"天天", {{1, 2}, {4, 1}}},  // overlapping occurrences count apart
+        {u"天?地", {{2, 1}, {4, 1}, {5, 1}}},
+        {u"天？地", {{2, 1}, {4, 1}, {5, 1}}},
+        {u"天??地", {{0, 1}, {3, 1}}},
+        {u"天*地", {{0, 2}, {2, 1}, {3, 1}, {4, 2}, {5, 1}, {7, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}},
+        {u"*天地*", {{0, 2}, {4, 1}, {5, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}},
+        {u"天地*", {{0, 2}, {4, 1}, {5, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}},
+        {u"天**地", {{0, 2}, {2, 1}, {3, 1}, {4, 2}, {5, 1}, {7, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}},
+        {u"天。地", {{0, 2}, {4, 1}, {5, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}},
+        {u"地*天", {{0, 1}, {6, 1}}},
+        {u"\U00020000天", {{9, 1}}},
+        {u"天地*??*山川", {{10, 1}, {11, 1}}},
+        {u"甲甲甲甲", {{7, 297}, {8, 298}, {11, 299}, {12, 300}}},
+        {u"。、", {}},
+        {u"??", {}},
+        {u"*", {}},
+        {u"", {}},
+        {u"天鬼", {}},  // a character with no list finds nothing
+        {u"ab天", {{0, 2}, {1, 3}, {2, 1}, {3, 1}, {4, 2}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(Phrase(index, cases[i].word), cases[i].hits) << "case " << i;
+}
+
+// The 300-character reach of "*": exactly 300 between passes, 301 does not.
+TEST_F(PhraseSearchTest, StarReachesThreeHundredCharacters) {
+    const Hits hits = Phrase(index, u"天*地");
+    auto has = [&](uint32_t page) {
+        return std::any_of(hits.begin(), hits.end(), [page](auto& h) { return h.first == page; });
+    };
+    EXPECT_TRUE(has(7));
+    EXPECT_FALSE(has(8));
+}
+
+TEST_F(PhraseSearchTest, OverlongWordsFindNothing) {
+    std::u16string word(CIndex::kMaxWordUnits - 1, u'甲');  // with its closing "*" it just fits
+    EXPECT_FALSE(Phrase(index, word).empty());
+    word += u'甲';
+    EXPECT_TRUE(Phrase(index, word).empty());
+    // Unindexed characters do not count toward the limit.
+    EXPECT_FALSE(Phrase(index, u"甲" + std::u16string(5000, u'。')).empty());
+}
+
+TEST_F(PhraseSearchTest, CombineModes) {
+    index.SearchPhrase(u"天地", CIndex::kReplace, false);
+    index.SearchPhrase(u"山川", CIndex::kIntersection, false);
+    EXPECT_EQ(Results(index), (Hits{{10, 2}, {11, 2}, {12, 2}, {13, 2}}));
+
+    index.SearchPhrase(u"天天", CIndex::kReplace, false);
+    index.SearchPhrase(u"天地", CIndex::kUnion, false);
+    EXPECT_EQ(Results(index), (Hits{{1, 2}, {4, 2}, {0, 2}, {5, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}));
+    // Intersection with an unsorted list keeps the found list's ascending order.
+    index.SearchPhrase(u"地", CIndex::kIntersection, false);
+    EXPECT_EQ(Results(index), (Hits{{0, 4}, {4, 3}, {5, 3}, {10, 2}, {11, 2}, {12, 2}, {13, 2}}));
+    // An empty word leaves a union alone and empties the other modes.
+    index.SearchPhrase(u"鬼", CIndex::kUnion, false);
+    EXPECT_EQ(Results(index).size(), 7u);
+    index.SearchPhrase(u"鬼", CIndex::kIntersection, false);
+    EXPECT_TRUE(Results(index).empty());
+}
+
+TEST_F(PhraseSearchTest, SearchAllAndSearchAny) {
+    std::u16string query = u"  天地  山川  ";
+    index.SearchAll(query, false);
+    EXPECT_EQ(Results(index), (Hits{{10, 2}, {11, 2}, {12, 2}, {13, 2}}));
+    EXPECT_EQ(query, u"\u3000\u3000天地\u3000\u3000山川\u3000\u3000");
+
+    query = u"天天 天地";
+    index.SearchAny(query, false);
+    EXPECT_EQ(Results(index), (Hits{{1, 2}, {4, 2}, {0, 2}, {5, 1}, {10, 1}, {11, 1}, {12, 1}, {13, 1}}));
+
+    query = u"天地 鬼";
+    index.SearchAny(query, false);
+    EXPECT_EQ(Results(index).size(), 7u);
+    index.SearchAll(query, false);
+    EXPECT_TRUE(Results(index).empty());
+
+    // A rejected query leaves the previous results.
+    query = u"天地";
+    index.SearchAll(query, false);
+    for (std::u16string rejected : {u"天a", u"天\t地", u"天\u00E9", u"1"}) {
+        index.SearchAll(rejected, false);
+        EXPECT_EQ(Results(index).size(), 7u);
+    }
+    query = u"*";
+    index.SearchAll(query, false);
+    EXPECT_TRUE(Results(index).empty());
+    // The ideographic space separates words too.
+    query = u"天地\u3000山川";
+    index.SearchAll(query, false);
+    EXPECT_EQ(Results(index).size(), 4u);
+}
+
+TEST(CountWords, CountsAndRejects) {
+    struct Case {
+        std::u16string query;
+        int words;
+    };
+    const Case cases[] = {
+        {u"", 0},          {u"天", 1},         {u"天地 山川", 2},    {u"  天  ", 1},
+        {u"天\u3000地", 2}, {u"*", 1},          {u"? *", 2},          {u"天a", 0},
+        {u"天 1", 0},      {u"\u00FF", 0},     {u"\u0100", 1},       {u"天\t", 0},
+        {std::u16string(u"天\0a", 3), 1},     {std::u16string(1, char16_t(0xD800)), 1},       {u"   ", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CIndex::CountWords(c.query), c.words);
+}
+
+// 天 on every page at position 200 (a two-byte number), 地 after it on every
+// other page: entries of five bytes put lengths and numbers across block ends.
+TEST(PhraseSearchBlocks, ListsThroughChainedBlocksWithStraddlingNumbers) {
+    for (bool scatter : {false, true}) {
+        CTempDir dir;
+        std::vector<std::string> texts;
+        for (int p = 0; p < 4000; ++p) texts.push_back(Repeat("乙", 200) + (p % 2 ? "天地" : "天"));
+        WriterOptions options;
+        options.scatterBlocks = scatter;
+        WriteTextCollection(dir.Path(), texts, options);
+        ASSERT_GT(std::filesystem::file_size(dir.Path() / "Index-idx.m"), 5 * 4096u);
+        CIndex index;
+        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+        std::u16string query = u"天";
+        index.SearchAll(query, false);
+        EXPECT_EQ(index.GetResultPageCount(), 4000);
+        query = u"乙天地";
+        index.SearchAll(query, false);
+        ASSERT_EQ(index.GetResultPageCount(), 2000);
+        for (int i = 0; i < 2000; ++i) {
+            EXPECT_EQ(index.GetResultPages()[size_t(i)], uint32_t(2 * i + 1));
+            EXPECT_EQ(index.GetResultCounts()[size_t(i)], 1u);
+        }
+    }
+}
+
+// Counts the alignments at which every character of a word without "*"
+// stands where the word puts it ("?" standing for any character).
+uint32_t BruteForceCount(const std::u16string& text, const std::u16string& word) {
+    uint32_t count = 0;
+    const int length = int(word.size());
+    for (int start = -length; start < int(text.size()); ++start) {
+        bool any = false, all = true;
+        for (int k = 0; k < length && all; ++k) {
+            if (word[size_t(k)] == u'?') continue;
+            any = true;
+            const int at = start + k;
+            all = at >= 0 && at < int(text.size()) && text[size_t(at)] == word[size_t(k)];
+        }
+        count += any && all;
+    }
+    return count;
+}
+
+// Random pages over a tiny alphabet, random words with "?": the index and the
+// brute-force matcher agree on every page and count.
+TEST(PhraseSearchDifferential, AgreesWithBruteForce) {
+    const std::u16string alphabet = u"天地人";
+    std::mt19937 random(2024);
+    for (int round = 0; round < 4; ++round) {
+        std::vector<std::u16string> texts;
+        std::vector<std::string> utf8;
+        for (int p = 0; p < 300; ++p) {
+            std::u16string text;
+            const int length = int(random() % (round == 3 ? 2000 : 40));
+            for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+            std::string bytes;
+            CCodeConverter::Utf16ToUtf8(text, bytes, true);
+            texts.push_back(text);
+            utf8.push_back(bytes);
+        }
+        CTempDir dir;
+        WriterOptions options;
+        options.scatterBlocks = round % 2 == 1;
+        WriteTextCollection(dir.Path(), utf8, options);
+        CIndex index;
+        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+        for (int q = 0; q < 60; ++q) {
+            std::u16string word;
+            const int length = 1 + int(random() % 5);
+            for (int i = 0; i < length; ++i) word += random() % 4 == 0 ? u'?' : alphabet[random() % alphabet.size()];
+            Hits expected;
+            for (size_t p = 0; p < texts.size(); ++p)
+                if (uint32_t n = BruteForceCount(texts[p], word)) expected.push_back({uint32_t(p), n});
+            index.SearchPhrase(word, CIndex::kReplace, false);
+            ASSERT_EQ(Results(index), expected) << "round " << round << " query " << q;
+        }
+    }
+}
+
+}  // namespace

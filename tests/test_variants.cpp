@@ -1,0 +1,116 @@
+// The variant table: loading groups from yitizi.txt, group lookups, the
+// expansion of a query into its spellings, and searches through group lists.
+#include <gtest/gtest.h>
+
+#include "fixture.h"
+#include "index/index.h"
+
+namespace {
+
+class VariantTableTest : public ::testing::Test {
+protected:
+    std::vector<std::vector<uint32_t>> Load(const std::string& text) {
+        WriteFileBytes(dir.Path() / "yitizi.txt", text);
+        EXPECT_TRUE(index.LoadVariantTable(dir.Path()));
+        return index.GetVariantGroups();
+    }
+    int32_t GroupOf(uint32_t cp) {
+        int32_t number = -7;
+        return index.FindVariantGroup(cp, number) ? number : -1;
+    }
+    CTempDir dir;
+    CIndex index;
+};
+
+TEST_F(VariantTableTest, LinesAndTokens) {
+    using Groups = std::vector<std::vector<uint32_t>>;
+    struct Case {
+        std::string text;
+        Groups groups;
+    };
+    const Case cases[] = {
+        {"4E07,842C\n9AD4,4F53,8EC6\n", {{0x4E07, 0x842C}, {0x9AD4, 0x4F53, 0x8EC6}}},
+        {"4E07,842C\n\n\n9AD4", {{0x4E07, 0x842C}, {0x9AD4}}},            // blank lines skipped
+        {"4E07,842C\r\n\r\n9AD4\r\n", {{0x4E07, 0x842C}, {0}, {0x9AD4}}},  // a lone CR is a group
+        {",,4e07,,0x842c,", {{0x4E07, 0x842C}}},                           // empty tokens, case, prefix
+        {" 4E07, zz,123456789AB", {{0x4E07, 0, 0xFFFFFFFF}}},
+        {"", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Load(c.text), c.groups) << c.text;
+}
+
+TEST_F(VariantTableTest, FirstGroupWins) {
+    Load("4E07,842C\n9AD4,4F53\n842C,4E07,5F00\n");
+    EXPECT_EQ(GroupOf(0x4E07), 88065);
+    EXPECT_EQ(GroupOf(0x4F53), 88066);
+    EXPECT_EQ(GroupOf(0x842C), 88065);
+    EXPECT_EQ(GroupOf(0x5F00), 88067);
+    EXPECT_EQ(GroupOf(0x5929), -1);
+    EXPECT_EQ(index.GetVariantAlternatives(0x842C), (std::vector<uint32_t>{0x4E07, 0x842C}));
+    EXPECT_EQ(index.GetVariantAlternatives(u'天'), (std::vector<uint32_t>{u'天'}));
+}
+
+TEST_F(VariantTableTest, GroupsPastTheTablesAreIgnored) {
+    std::string text;
+    for (int g = 0; g < 12000; ++g) {
+        char line[16];
+        std::snprintf(line, sizeof line, "%X\n", 0x100000 + g);
+        text += line;
+    }
+    EXPECT_EQ(Load(text).size(), 11935u);
+    EXPECT_EQ(GroupOf(0x100000 + 11934), 99999);
+    EXPECT_EQ(GroupOf(0x100000 + 11935), -1);
+}
+
+TEST_F(VariantTableTest, MissingFileLeavesNoGroups) {
+    Load("4E07,842C");
+    EXPECT_FALSE(index.LoadVariantTable(dir.Path() / "nowhere"));
+    EXPECT_TRUE(index.GetVariantGroups().empty());
+    EXPECT_EQ(GroupOf(0x4E07), -1);
+}
+
+TEST_F(VariantTableTest, ExpandVariants) {
+    Load("4E07,842C\n9AD4,4F53\n");
+    EXPECT_EQ(index.ExpandVariants(u"万年"), (std::vector<std::u16string>{u"万年", u"萬年"}));
+    EXPECT_EQ(index.ExpandVariants(u"万 体"),
+              (std::vector<std::u16string>{u"万 體", u"万 体", u"萬 體", u"萬 体"}));
+    EXPECT_EQ(index.ExpandVariants(u""), (std::vector<std::u16string>{u""}));
+}
+
+TEST_F(VariantTableTest, ExpansionIsBounded) {
+    Load("4E00,4E01,4E02,4E03\n");
+    const std::u16string query(12, u'\u4E00');  // 4^12 spellings without a bound
+    const auto expanded = index.ExpandVariants(query);
+    EXPECT_EQ(expanded.size(), 4096u);
+    for (const auto& s : expanded) EXPECT_EQ(s.substr(6), query.substr(6));
+}
+
+TEST_F(VariantTableTest, SupplementaryMembersStayOutOfTheExpansion) {
+    Load("4E07,20000,842C\n");
+    EXPECT_EQ(index.ExpandVariants(u"万"), (std::vector<std::u16string>{u"万", u"萬"}));
+    EXPECT_EQ(GroupOf(0x20000), 88065);
+}
+
+// Pages written in either form are found by either form when variants count.
+TEST(VariantSearch, GroupListsFindEveryMember) {
+    CTempDir dir;
+    WriteTextCollection(dir.Path(), {"萬年", "万年", "千年", "\xF0\xA0\x80\x80"}, {}, {{0x4E07, 0x842C}, {0x5343, 0x20000}});
+    CIndex index;
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+    struct Case {
+        std::u16string query;
+        bool variants;
+        std::vector<uint32_t> pages;
+    };
+    const Case cases[] = {
+        {u"万年", true, {0, 1}},  {u"萬年", true, {0, 1}},  {u"万年", false, {1}},
+        {u"萬", false, {0}},      {u"千", true, {2, 3}},    {u"\U00020000", true, {2, 3}},
+        {u"\U00020000", false, {3}},
+    };
+    for (Case c : cases) {
+        index.SearchAll(c.query, c.variants);
+        EXPECT_EQ(index.GetResultPages(), c.pages);
+    }
+}
+
+}  // namespace
