@@ -16,7 +16,16 @@ protected:
         writer.AddPage(first);
         writer.AddPage(TextPage("a\\0002.htm", "萬年山川"));
         writer.AddPage(TextPage("a\\0003.htm", "天地"));
+        writer.AddPage(TextPage("b\\0005.htm", "山川天地"));
         writer.SetVariantGroups({{0x4E07, 0x842C}});
+        // 經部 > 論語 > 學而 (pages 0-1), 為政 (page 2); 集部 > 詩 > 風 (page 3, printed 5)
+        writer.AddTocEntry({u"經部", 1, 1, 3, 1});
+        writer.AddTocEntry({u"論語", 2, 1, 3, 1});
+        writer.AddTocEntry({u"學而", 3, 1, 2, 1});
+        writer.AddTocEntry({u"為政", 3, 3, 1, 3});
+        writer.AddTocEntry({u"集部", 1, 4, 1, 5});
+        writer.AddTocEntry({u"詩", 2, 4, 1, 5});
+        writer.AddTocEntry({u"風", 3, 4, 1, 5});
         writer.Write(dir.Path());
     }
     CliResult Search(std::vector<std::string> options) {
@@ -33,10 +42,10 @@ TEST_F(CliSearchTest, PrintsPagesAndHits) {
         std::string out;
     };
     const Case cases[] = {
-        {{"天地"}, "0\t2\n2\t1\n"},
-        {{"天地 山川"}, "0\t3\n"},
-        {{"天地\u3000山川"}, "0\t3\n"},
-        {{"--any", "天地 山川"}, "0\t3\n2\t1\n1\t1\n"},
+        {{"天地"}, "0\t2\n2\t1\n3\t1\n"},
+        {{"天地 山川"}, "0\t3\n3\t2\n"},
+        {{"天地\u3000山川"}, "0\t3\n3\t2\n"},
+        {{"--any", "天地 山川"}, "0\t3\n2\t1\n3\t2\n1\t1\n"},
         {{"--scope", "notes", "天地"}, "0\t1\n"},
         {{"--scope", "main", "注"}, ""},
         {{"--scope", "full", "万年"}, "1\t1\n"},
@@ -49,6 +58,59 @@ TEST_F(CliSearchTest, PrintsPagesAndHits) {
         EXPECT_EQ(r.status, 0) << c.options.back();
         EXPECT_EQ(r.out, c.out) << c.options.back();
     }
+}
+
+// Without --raw the entries are listed as the search panel lists them.
+TEST_F(CliSearchTest, ListsEntriesByTableOfContents) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"search", "天地"},
+         "全部で 3 頁で、4 箇所でした。\n經部\t論語\t學而\t1\t0\t2\n經部\t論語\t為政\t3\t2\t1\n"
+         "集部\t詩\t風\t5\t3\t1\n"},
+        {{"search", "--range", "2", "--any", "山川"},
+         "全部で 2 頁で、2 箇所でした。\n經部\t論語\t學而\t1\t0\t1\n經部\t論語\t學而\t2\t1\t1\n"},
+        {{"search", "--range", "7", "天地"}, "全部で 1 頁で、1 箇所でした。\n集部\t詩\t風\t5\t3\t1\n"},
+        {{"search", "--range", "99", "天地"}, "全部で 0 頁で、0 箇所でした。\n"},
+        {{"search", "鬼"}, "全部で 0 頁で、0 箇所でした。\n"},
+        {{"search", "--json", "--range", "7", "天地"},
+         "{\"pages\":1,\"hits\":1,\"results\":[{\"category\":\"集部\",\"book\":\"詩\",\"volume\":\"風\","
+         "\"pageInVolume\":5,\"page\":3,\"hits\":1}]}\n"},
+        {{"toc"},
+         "name=經部\tdocID=1\tdocNo=3\tcurFileName=1\n\tname=論語\tdocID=1\tdocNo=3\tcurFileName=1\n"
+         "\t\tname=學而\tdocID=1\tdocNo=2\tcurFileName=1\n\t\tname=為政\tdocID=3\tdocNo=1\tcurFileName=3\n"
+         "name=集部\tdocID=4\tdocNo=1\tcurFileName=5\n\tname=詩\tdocID=4\tdocNo=1\tcurFileName=5\n"
+         "\t\tname=風\tdocID=4\tdocNo=1\tcurFileName=5\n"},
+        {{"page", "3"}, TextPage("", "天地天地山川").html},
+        {{"page", "3", "2"}, TextPage("", "萬年山川").html},
+        {{"page", "7"}, TextPage("", "山川天地").html},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--data", dir.Path().string()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.status, 0) << c.args.back();
+        EXPECT_EQ(r.out, c.out) << c.args.back();
+    }
+}
+
+TEST_F(CliSearchTest, MissingPagesAndRecordsExitOne) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"page", "3", "9"}, {"page", "8"}, {"page", "0"}}) {
+        args.insert(args.begin(), {"--data", dir.Path().string()});
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.status, 1) << args.back();
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err, "");
+    }
+    std::filesystem::remove(dir.Path() / "vrn.dir");
+    const CliResult toc = RunCli({"--data", dir.Path().string(), "toc"});
+    EXPECT_EQ(toc.status, 1);
+    EXPECT_EQ(toc.err, "you delete data file!\n");
+    const CliResult search = RunCli({"--data", dir.Path().string(), "search", "天地"});
+    EXPECT_EQ(search.status, 0);
+    EXPECT_EQ(search.out, "全部で 0 頁で、0 箇所でした。\n");
 }
 
 TEST_F(CliSearchTest, MissingDataExitsOne) {
@@ -69,6 +131,12 @@ TEST_F(CliSearchTest, UsageErrorsExitTwo) {
         {"search", "--raw", "--bogus", "天"},
         {"search", "--raw", "天", "地"},
         {"search", "--raw", "\xFF"},
+        {"search", "--range", "x", "天"},
+        {"search", "--raw", "--range", "1", "天"},
+        {"toc", "extra"},
+        {"page"},
+        {"page", "1", "2", "3"},
+        {"page", "one"},
     };
     for (const auto& args : cases) {
         const CliResult r = RunCli(args);

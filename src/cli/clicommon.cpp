@@ -1,0 +1,32 @@
+#include "cli/clicommon.h"
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: quorel-cli [--data DIR] COMMAND ...\n"
+    "  search [--raw] [--json] [--any] [--scope full|main|notes] [--no-variants] [--range RECORD] KEYWORD\n"
+    "  render [--scope full|main|notes] [--no-variants] PAGE KEYWORD\n"
+    "  toc\n"
+    "  page RECORD [PRINTED]\n";
+
+}  // namespace
+
+const Scope* FindScope(const std::string& name) {
+    for (const Scope& scope : kScopes)
+        if (name == scope.name) return &scope;
+    return nullptr;
+}
+
+int UsageError(const std::string& problem) {
+    std::cerr << "quorel-cli: " << problem << '\n' << kUsage;
+    return kExitUsage;
+}
+
+int Failure(const std::string& problem) {
+    std::cerr << "quorel-cli: " << problem << '\n';
+    return kExitFailed;
+}
+
+}  // namespace cli
