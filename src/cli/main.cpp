@@ -1,5 +1,6 @@
 // quorel-cli: the command-line front end over the core.
 //   quorel-cli [--data DIR] search --raw [--any] [--scope full|main|notes] [--no-variants] KEYWORD
+//   quorel-cli [--data DIR] render [--scope full|main|notes] [--no-variants] PAGE KEYWORD
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -8,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "cli/rendercommand.h"
 #include "index/codeconverter.h"
 #include "index/index.h"
 #include "index/notifier.h"
@@ -19,7 +21,8 @@ constexpr int kExitNoData = 1;
 constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
-    "usage: quorel-cli [--data DIR] search --raw [--any] [--scope full|main|notes] [--no-variants] KEYWORD\n";
+    "usage: quorel-cli [--data DIR] search --raw [--any] [--scope full|main|notes] [--no-variants] KEYWORD\n"
+    "       quorel-cli [--data DIR] render [--scope full|main|notes] [--no-variants] PAGE KEYWORD\n";
 
 class CStderrNotifier : public CNotifier {
 public:
@@ -80,7 +83,12 @@ int main(int argc, char** argv) {
         request.dataFolder = args[i + 1];
         i += 2;
     }
-    if (i >= args.size() || args[i] != "search") return Usage("expected the command search");
+    if (i < args.size() && args[i] == "render") {
+        CStderrNotifier notifier;
+        return RunRenderCommand(request.dataFolder, std::vector<std::string>(args.begin() + i + 1, args.end()),
+                                notifier);
+    }
+    if (i >= args.size() || args[i] != "search") return Usage("expected the command search or render");
     for (++i; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--raw") {
