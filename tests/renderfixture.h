@@ -36,19 +36,19 @@ inline std::string Mark(const std::string& text) { return "<b style='color:red;b
 // An anchored chunk: the anchor, then the marked text.
 inline std::string Hit(int number, const std::string& text) { return Anchor(number) + Mark(text); }
 
-struct StoredPageSpec {
+struct StoredPageEntry {
     std::string recordName;
     std::string html;
 };
 
 // Writes the pages (no index entries needed for rendering) and the variant groups.
-inline void WriteRenderCollection(const std::filesystem::path& folder, const std::vector<StoredPageSpec>& pages,
+inline void WriteRenderCollection(const std::filesystem::path& folder, const std::vector<StoredPageEntry>& pages,
                                   std::vector<std::vector<uint32_t>> groups = {}, WriterOptions options = {}) {
     CCollectionWriter writer(options);
-    for (const StoredPageSpec& spec : pages) {
+    for (const StoredPageEntry& entry : pages) {
         WriterPage page;
-        page.recordName = spec.recordName;
-        page.html = spec.html;
+        page.recordName = entry.recordName;
+        page.html = entry.html;
         writer.AddPage(std::move(page));
     }
     writer.SetVariantGroups(std::move(groups));
