@@ -85,6 +85,15 @@ TEST_F(VariantTableTest, ExpansionIsBounded) {
     for (const auto& s : expanded) EXPECT_EQ(s.substr(6), query.substr(6));
 }
 
+// A long keyword gets fewer spellings, so that all of them together stay small.
+TEST_F(VariantTableTest, LongQueriesExpandLess) {
+    Load("4E00,4E01\n");
+    const std::u16string query(100000, u'\u4E00');
+    const auto expanded = index.ExpandVariants(query);
+    EXPECT_EQ(expanded.size(), 8u);
+    EXPECT_EQ(index.ExpandVariants(std::u16string(2000000, u'\u4E00')).size(), 1u);
+}
+
 TEST_F(VariantTableTest, SupplementaryMembersStayOutOfTheExpansion) {
     Load("4E07,20000,842C\n");
     EXPECT_EQ(index.ExpandVariants(u"万"), (std::vector<std::u16string>{u"万", u"萬"}));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/clicommon.h"
+#include "cli/rendercommand.h"
 #include "cli/searchcommand.h"
 #include "cli/toccommand.h"
 
@@ -18,6 +19,7 @@ struct NamedCommand {
 };
 constexpr NamedCommand kCommands[] = {
     {"search", RunSearchCommand},
+    {"render", RunRenderCommand},
     {"toc", RunTocCommand},
     {"page", RunPageCommand},
 };

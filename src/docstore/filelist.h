@@ -8,8 +8,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "docstore/filteritem.h"
+#include "docstore/htmlnode.h"
 #include "docstore/readonlyfile.h"
+#include "docstore/seg.h"
 
 class CFileList {
 public:
@@ -49,6 +53,33 @@ public:
     static std::optional<int> PrintedPageOf(std::string_view recordName);
     // 0: the page's text stands in its first cell, 1: in its second cell.
     static int PageParity(std::string_view recordName);
+
+    // Page n with every match of every term of terms marked and anchored, in
+    // the hit-page template; out gets the UTF-8 page, the result is the anchor
+    // count. Terms are separated by U+0020 or U+3000 (a NUL ends the list);
+    // each distinct term is one pass over the previous pass's output. scope 0
+    // marks everything, 1 main text only, 2 annotations only. Returns 0 with
+    // out untouched when closed, when n cannot be read, or when no term is
+    // given. A read error raises CDataFileError.
+    int RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope) const;
+
+    // One term pass: appends content rebuilt in the template to out, with the
+    // term marked in the text cell (the first cell for parity 0, the second
+    // for 1) as scope says. counter numbers the anchors and is advanced.
+    static void ComposePage(std::string_view content, std::string& out, std::string_view term, int parity,
+                            int scope, int& counter);
+
+    // Cuts a page into its title, first cell and second cell (always three
+    // nodes, empty where the page lacks them).
+    static std::vector<HTMLNode> SplitPage(std::string_view page);
+    // Cuts a cell into main-text and annotation runs; the first is always main text.
+    static std::vector<FilterItem> FilterCell(const HTMLNode& cell);
+
+    // The literal chunks of a term, in order; empty when the term holds only wildcards.
+    static std::vector<Seg> ParseTerm(std::string_view term);
+    // Appends item's text to out with every match of term marked, an anchor
+    // numbered counter (then advanced) before each marked chunk.
+    static void HighlightItem(const FilterItem& item, std::string_view term, std::string& out, int& counter);
 
 private:
     uint64_t RecordOffset(int n) const;

@@ -128,6 +128,7 @@ std::vector<std::u16string> CIndex::ExpandVariants(std::u16string_view query) co
     // bound, the remaining units keep only themselves.
     std::vector<std::vector<char16_t>> alternatives;
     alternatives.reserve(query.size());
+    const size_t bound = std::max<size_t>(1, std::min(kMaxExpansions, kMaxExpansionUnits / std::max<size_t>(1, query.size())));
     size_t total = 1;
     bool bounded = false;
     for (char16_t unit : query) {
@@ -135,7 +136,7 @@ std::vector<std::u16string> CIndex::ExpandVariants(std::u16string_view query) co
         if (!bounded) {
             for (uint32_t member : GetVariantAlternatives(unit))
                 if (member <= 0xFFFF) forms.push_back(char16_t(member));
-            bounded = total * forms.size() > kMaxExpansions;
+            bounded = total * forms.size() > bound;
         }
         if (bounded) forms.assign(1, unit);
         total *= forms.size();

@@ -24,9 +24,10 @@ public:
     // Longest normalised word (with its closing "*") the search accepts, in
     // UTF-16 units; a longer one finds nothing.
     static constexpr size_t kMaxWordUnits = 299;
-    // Most strings ExpandVariants returns; past it the remaining units keep
-    // only themselves.
+    // Most strings ExpandVariants returns, and most UTF-16 units in all of
+    // them together; past either bound the remaining units keep only themselves.
     static constexpr size_t kMaxExpansions = 4096;
+    static constexpr size_t kMaxExpansionUnits = size_t(1) << 20;
 
     // notifier (may be null) is told when an open fails; it must outlive the index.
     explicit CIndex(CNotifier* notifier = nullptr);

@@ -1,0 +1,99 @@
+// The hit page: the stored page rebuilt in the fixed template once per distinct
+// search term, each pass marking its term in the text cell within the render
+// scope and numbering its anchors after those of the terms before it.
+#include <algorithm>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "docstore/filelist.h"
+#include "docstore/pagetemplate.h"
+#include "index/codeconverter.h"
+
+namespace {
+
+// Render scopes: what of the text cell is marked.
+constexpr int kScopeEverything = 0;
+constexpr int kScopeMainText = 1;
+constexpr int kScopeAnnotations = 2;
+
+// Capacity hint for a rebuilt text cell; not a limit.
+constexpr size_t kCellReserve = 10000;
+
+bool IsMarked(const FilterItem& item, int scope) {
+    if (scope == kScopeEverything) return true;
+    return item.kind == FilterItem::kAnnotation ? scope == kScopeAnnotations : scope == kScopeMainText;
+}
+
+// The text cell with term marked as scope says, annotations wrapped in their tag again.
+std::string MarkCell(const HTMLNode& cell, std::string_view term, int scope, int& counter) {
+    std::string text;
+    if (scope != kScopeEverything && scope != kScopeMainText && scope != kScopeAnnotations) return text;
+    text.reserve(std::max(kCellReserve, cell.text.size() + cell.text.size() / 2));
+    for (const FilterItem& item : CFileList::FilterCell(cell)) {
+        const bool annotation = item.kind == FilterItem::kAnnotation;
+        if (annotation) text.append(pagetemplate::kAnnotationTag);
+        if (IsMarked(item, scope))
+            CFileList::HighlightItem(item, term, text, counter);
+        else
+            text.append(item.text);
+        if (annotation) text.append(pagetemplate::kAnnotationCloseTag);
+    }
+    return text;
+}
+
+bool IsTermSeparator(char16_t unit) { return unit == u' ' || unit == u'\u3000'; }
+
+// Calls visit for each maximal run of units between separators.
+template <typename Visit>
+void ForEachTerm(std::u16string_view terms, Visit visit) {
+    size_t i = 0;
+    while (i < terms.size()) {
+        while (i < terms.size() && IsTermSeparator(terms[i])) ++i;
+        const size_t start = i;
+        while (i < terms.size() && !IsTermSeparator(terms[i])) ++i;
+        if (i > start) visit(terms.substr(start, i - start));
+    }
+}
+
+}  // namespace
+
+void CFileList::ComposePage(std::string_view content, std::string& out, std::string_view term, int parity,
+                            int scope, int& counter) {
+    using namespace pagetemplate;
+    std::vector<HTMLNode> nodes = SplitPage(content);
+    HTMLNode& textCell = nodes[parity == 0 ? 1 : 2];
+    textCell.text = MarkCell(textCell, term, scope, counter);
+    out.reserve(out.size() + kHeadPiece.size() + kFirstCellPiece.size() + kSecondCellPiece.size() +
+                kTailPiece.size() + nodes[0].text.size() + nodes[1].text.size() + nodes[2].text.size());
+    out.append(kHeadPiece).append(nodes[0].text);
+    out.append(kFirstCellPiece).append(nodes[1].text);
+    out.append(kSecondCellPiece).append(nodes[2].text);
+    out.append(kTailPiece);
+}
+
+int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope) const {
+    std::string recordName;
+    std::string content;
+    if (!GetRecordName(pageNumber, recordName) || !ReadPage(pageNumber, content)) return 0;
+    const int parity = PageParity(recordName);
+    terms = terms.substr(0, terms.find(u'\0'));  // the term list ends at a NUL
+
+    int counter = 0;
+    bool composed = false;
+    std::set<std::string> doneTerms;
+    std::string pass;
+    ForEachTerm(terms, [&](std::u16string_view term) {
+        std::string bytes;
+        CCodeConverter::Utf16ToUtf8(term, bytes, true);  // an unpaired surrogate stands for itself
+        if (!doneTerms.insert(bytes).second) return;
+        // Each pass rebuilds the previous pass's output; earlier marks are tags to it.
+        pass.clear();
+        ComposePage(content, pass, bytes, parity, scope, counter);
+        content.swap(pass);
+        composed = true;
+    });
+    if (composed) out.swap(content);
+    return counter;
+}
