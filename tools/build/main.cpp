@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
     options.cancelled = [] { return g_interrupted != 0; };
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
+    std::signal(SIGHUP, OnSignal);
+    std::signal(SIGPIPE, SIG_IGN);  // a closed stderr must not end the build half-way
     try {
         CCollectionBuilder(options).Run();
         return kExitOk;

@@ -5,8 +5,14 @@
 #include "build/pagelayout.h"
 #include "build/utf8.h"
 #include "index/codeconverter.h"
+#include "index/index.h"
 
 namespace {
+
+// A "*" spans at most 300 characters, and a word holds at most
+// CIndex::kMaxWordUnits characters and wildcards.
+static_assert(pagelayout::kAnnotationGap > 300 + CIndex::kMaxWordUnits,
+              "a word must not reach from one annotation into the next");
 
 // Counts the text cell's characters in the three scopes while it is written.
 class CScopePositions {

@@ -16,6 +16,10 @@ CProgressLine::CProgressLine(std::FILE* out, uint64_t totalBytes)
       m_start(Clock::now()),
       m_lastShown(m_start) {}
 
+CProgressLine::~CProgressLine() {
+    if (m_bLineOpen) std::fputc('\n', m_out);
+}
+
 void CProgressLine::Update(uint64_t bytesDone, size_t pages) {
     if (!m_out) return;
     const auto now = Clock::now();

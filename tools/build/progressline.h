@@ -12,6 +12,10 @@ class CProgressLine {
 public:
     // out may be null: nothing is printed.
     CProgressLine(std::FILE* out, uint64_t totalBytes);
+    // Ends a line left open, so that a message after it starts on a line of its own.
+    ~CProgressLine();
+    CProgressLine(const CProgressLine&) = delete;
+    CProgressLine& operator=(const CProgressLine&) = delete;
 
     // Reports bytes of source read and pages written so far.
     void Update(uint64_t bytesDone, size_t pages);

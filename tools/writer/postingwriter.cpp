@@ -18,7 +18,7 @@ constexpr unsigned kNumberShift = 44;
 constexpr uint64_t kPositionMask = (uint64_t(1) << kPageShift) - 1;
 constexpr uint64_t kPageMask = (uint64_t(1) << (kNumberShift - kPageShift)) - 1;
 constexpr uint32_t kMaxBatchPage = uint32_t(kPageMask);
-constexpr size_t kBatchKeys = size_t(1) << 21;  // 16 MB of keys
+constexpr size_t kBatchKeys = size_t(1) << 20;  // 8 MB of keys
 
 void CheckVarint(uint32_t value, const char* what, uint32_t page) {
     if (value > indexformat::kMaxVarint)
@@ -186,6 +186,7 @@ void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMember
     if (groupMembers.size() > size_t(indexformat::kMaxGroups))
         throw CWriterError("more than " + std::to_string(indexformat::kMaxGroups) + " variant groups");
     FlushBatch();
+    std::vector<uint64_t>().swap(m_batch);
     std::vector<uint64_t>().swap(m_sorted);
     for (int32_t c = 0; c < indexformat::kFirstGroupNumber; ++c) CloseList(m_lists[size_t(c)]);
     m_postings.Flush();

@@ -25,6 +25,7 @@ void CSpoolFile::Create(const std::filesystem::path& path) {
 }
 
 void CSpoolFile::Append(std::string_view bytes) {
+    if (!m_file) throw CWriterError("cannot write " + m_path.string() + ": the file is closed");
     if (bytes.empty()) return;
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) Fail("write");
     m_size += bytes.size();
