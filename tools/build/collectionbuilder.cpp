@@ -114,6 +114,34 @@ std::string Describe(const BuildSummary& summary) {
     return text;
 }
 
+// What the source holds, checked before any text is read.
+struct CheckedSource {
+    CollectionHeader header;
+    std::vector<std::vector<uint32_t>> groups;
+    std::vector<SourceEntry> categories;
+};
+
+CheckedSource CheckSource(const BuildOptions& options) {
+    if (options.pageChars < 1 || options.pageChars > CCollectionBuilder::kMaxPageChars)
+        throw CBuildError("the page budget must be from 1 to " + std::to_string(CCollectionBuilder::kMaxPageChars) +
+                          " characters");
+    std::error_code error;
+    if (!fs::is_directory(options.source, error)) throw CBuildError(options.source.string() + ": no such source folder");
+    CheckedSource source;
+    const fs::path headerPath = options.source / kHeaderFileName;
+    if (fs::exists(headerPath, error)) source.header = CollectionHeader::Read(headerPath);
+    std::optional<fs::path> variants = options.variants;
+    if (!variants && fs::exists(options.source / kVariantFileName, error)) variants = options.source / kVariantFileName;
+    if (variants) source.groups = CVariantTable::Read(*variants);
+    source.categories = CSourceTree::Scan(options.source, options.warn);
+    const size_t records = CSourceTree::RecordCount(source.categories);
+    if (records > size_t(tocformat::kMaxRecords))
+        throw CBuildError(options.source.string() + ": " + std::to_string(records) +
+                          " categories, books and volumes; the table of contents holds at most " +
+                          std::to_string(tocformat::kMaxRecords));
+    return source;
+}
+
 }  // namespace
 
 CCollectionBuilder::CCollectionBuilder(BuildOptions options) : m_options(std::move(options)) {
@@ -122,36 +150,18 @@ CCollectionBuilder::CCollectionBuilder(BuildOptions options) : m_options(std::mo
 
 BuildSummary CCollectionBuilder::Run() {
     const auto start = std::chrono::steady_clock::now();
-    if (m_options.pageChars < 1 || m_options.pageChars > kMaxPageChars)
-        throw CBuildError("the page budget must be from 1 to " + std::to_string(kMaxPageChars) + " characters");
-    std::error_code error;
-    if (!fs::is_directory(m_options.source, error))
-        throw CBuildError(m_options.source.string() + ": no such source folder");
-
-    // Everything that can be checked without reading the texts is checked first.
-    const fs::path headerPath = m_options.source / kHeaderFileName;
-    const CollectionHeader header = fs::exists(headerPath, error) ? CollectionHeader::Read(headerPath) : CollectionHeader{};
-    std::optional<fs::path> variants = m_options.variants;
-    if (!variants && fs::exists(m_options.source / kVariantFileName, error)) variants = m_options.source / kVariantFileName;
-    auto groups = variants ? CVariantTable::Read(*variants) : std::vector<std::vector<uint32_t>>{};
-    const std::vector<SourceEntry> categories = CSourceTree::Scan(m_options.source, m_options.warn);
-    const size_t records = CSourceTree::RecordCount(categories);
-    if (records > size_t(tocformat::kMaxRecords))
-        throw CBuildError(m_options.source.string() + ": " + std::to_string(records) +
-                          " categories, books and volumes; the table of contents holds at most " +
-                          std::to_string(tocformat::kMaxRecords));
-
+    CheckedSource source = CheckSource(m_options);
     COutputFolder output(m_options.output);
     WriterOptions writerOptions;
-    writerOptions.headerWord = header.word;
-    writerOptions.headerText = header.text;
+    writerOptions.headerWord = source.header.word;
+    writerOptions.headerText = source.header.text;
     writerOptions.spoolFolder = output.TempPath();
     BuildSummary summary;
     try {
         CCollectionWriter writer(writerOptions);
-        writer.SetVariantGroups(std::move(groups));
-        CVolumeStreamer streamer(m_options, writer, CSourceTree::TotalBytes(categories));
-        for (const SourceEntry& category : categories) {
+        writer.SetVariantGroups(std::move(source.groups));
+        CVolumeStreamer streamer(m_options, writer, CSourceTree::TotalBytes(source.categories));
+        for (const SourceEntry& category : source.categories) {
             streamer.AddCategory(category);
             ++summary.categories;
             summary.books += category.children.size();
@@ -162,8 +172,8 @@ BuildSummary CCollectionBuilder::Run() {
         output.Commit(CCollectionWriter::FileNames());
         summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         streamer.Progress().Finish(Describe(summary));
-    } catch (const CWriterError& writeError) {
-        throw CBuildError(writeError.what());
+    } catch (const CWriterError& error) {
+        throw CBuildError(error.what());
     }
     return summary;
 }

@@ -55,6 +55,9 @@ bool CLineReader::Next(std::string_view& line) {
 // end of the file. The buffer grows when one line fills it.
 bool CLineReader::Fill() {
     if (m_bAtEnd) return false;
+    if (m_end - m_start > kMaxLineBytes)
+        throw CBuildError(m_path.string() + ":" + std::to_string(m_nLine + 1) + ": a line longer than " +
+                          std::to_string(kMaxLineBytes >> 20) + " MiB");
     m_buffer.erase(0, m_start);
     m_end -= m_start;
     m_start = 0;

@@ -16,8 +16,12 @@ public:
     CLineReader(const CLineReader&) = delete;
     CLineReader& operator=(const CLineReader&) = delete;
 
+    // Longest line read; a paragraph this long is no text to lay out on pages.
+    static constexpr size_t kMaxLineBytes = size_t(64) << 20;
+
     // The next line without its "\n"; false at the end of the file. The view
-    // stays valid until the next call. A read error raises CBuildError.
+    // stays valid until the next call. A read error or a line longer than
+    // kMaxLineBytes raises CBuildError.
     bool Next(std::string_view& line);
     // 1-based number of the line Next returned last.
     size_t LineNumber() const { return m_nLine; }
