@@ -113,6 +113,16 @@ TEST_F(CliSearchTest, MissingPagesAndRecordsExitOne) {
     EXPECT_EQ(search.out, "全部で 0 頁で、0 箇所でした。\n");
 }
 
+// The default collection beside the executables: 學而 finds 論語's 学而篇 through
+// the variant groups, and only with them.
+TEST(CliDefaultCollection, FindsXueErInTheAnalects) {
+    const CliResult withVariants = RunCli({"--data", QUOREL_DEFAULT_COLLECTION, "search", "--range", "1", "學而"});
+    ASSERT_EQ(withVariants.status, 0);
+    EXPECT_NE(withVariants.out.find("經部\t論語\t学而篇\t1\t"), std::string::npos) << withVariants.out;
+    const CliResult without = RunCli({"--data", QUOREL_DEFAULT_COLLECTION, "search", "--no-variants", "學而"});
+    EXPECT_EQ(without.out.find("論語"), std::string::npos);
+}
+
 TEST_F(CliSearchTest, MissingDataExitsOne) {
     const CliResult r = RunCli({"--data", (dir.Path() / "none").string(), "search", "--raw", "天"});
     EXPECT_EQ(r.status, 1);

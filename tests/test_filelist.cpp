@@ -39,7 +39,10 @@ void WriteRawStore(const std::filesystem::path& folder, int32_t width, const std
 class FileListTest : public ::testing::Test {
 protected:
     void WritePages(const std::vector<std::pair<std::string, std::string>>& pages) {
-        CCollectionWriter writer(WriterOptions{.headerWord = 42, .headerText = "header", .nameWidth = 0, .scatterBlocks = false});
+        WriterOptions options;
+        options.headerWord = 42;
+        options.headerText = "header";
+        CCollectionWriter writer(options);
         for (const auto& [name, html] : pages) writer.AddPage(WriterPage{name, html, {}});
         writer.Write(dir.Path());
         ASSERT_TRUE(store.Open(dir.Path(), "Index"));

@@ -20,6 +20,12 @@ using namespace renderfixture;
 
 namespace {
 
+WriterOptions NameWidthOptions(int width) {
+    WriterOptions options;
+    options.nameWidth = width;
+    return options;
+}
+
 // The template written out byte by byte, independent of the constants.
 const std::string kHead =
     "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
@@ -275,7 +281,7 @@ protected:
                               {{"b\\v1\\0007.htm", StoredPage("七", "甲乙", "乙甲")},
                                {"b\\v1\\0008.htm", StoredPage("八", "乙甲", "甲乙")},
                                {"cover", StoredPage("表紙", "甲", "甲")}},
-                              {}, WriterOptions{0, "", kNameWidth, false});
+                              {}, NameWidthOptions(kNameWidth));
         ASSERT_TRUE(m_store.Open(m_dir.Path(), "Index"));
     }
 

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <unordered_map>
+#include <cstdlib>
 
 #include "docstore/storeformat.h"
 #include "docstore/tocformat.h"
@@ -11,6 +10,10 @@
 #include "index/indexformat.h"
 
 namespace {
+
+constexpr const char* kBaseName = "Index";
+constexpr const char* kVariantFileName = "yitizi.txt";
+constexpr uint64_t kMaxContentBytes = 0xFFFFFFFFull;  // end offsets are uint32
 
 void AppendUint16(uint32_t value, std::string& out) {
     out.push_back(char(value & 0xFF));
@@ -22,57 +25,93 @@ void AppendUint32(uint32_t value, std::string& out) {
 }
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!file.flush()) throw CWriterError("cannot write " + path.string());
+    CSpoolFile file;
+    file.Create(path);
+    file.Append(bytes);
+    file.Close();
 }
 
-void CheckVarint(uint32_t value, const char* what) {
-    if (value > indexformat::kMaxVarint)
-        throw CWriterError(std::string(what) + " beyond " + std::to_string(indexformat::kMaxVarint));
-}
+std::string IndexPrefix(int scopeType) { return std::string(kBaseName) + indexformat::ScopeSuffix(scopeType); }
 
-// The posting list of one character number: (page, position) in ascending order.
-struct Posting {
-    uint32_t page;
-    uint32_t position;
-};
-
-std::string EncodeList(const std::vector<Posting>& postings) {
-    std::string out;
-    uint32_t previousPage = 0;
-    for (size_t i = 0; i < postings.size();) {
-        const uint32_t page = postings[i].page;
-        std::string positions;
-        uint32_t previous = 0;
-        for (; i < postings.size() && postings[i].page == page; ++i) {
-            CheckVarint(postings[i].position - previous, "a position delta");
-            indexformat::AppendVarint(postings[i].position - previous, positions);
-            previous = postings[i].position;
-        }
-        if (positions.size() > indexformat::kMaxPositionBytes)
-            throw CWriterError("a page entry's position data over 65535 bytes");
-        CheckVarint(page - previousPage, "a page delta");
-        indexformat::AppendVarint(page - previousPage, out);
-        AppendUint16(uint32_t(positions.size()), out);
-        out += positions;
-        previousPage = page;
-    }
-    return out;
+std::filesystem::path MakePrivateFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorel-writer-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw CWriterError("cannot create a temporary folder in " + pattern);
+    return pattern;
 }
 
 }  // namespace
 
-CCollectionWriter::CCollectionWriter(WriterOptions options) : m_options(std::move(options)) {}
+CCollectionWriter::CCollectionWriter(WriterOptions options) : m_options(std::move(options)) {
+    m_ownsSpoolFolder = m_options.spoolFolder.empty();
+    m_spoolFolder = m_ownsSpoolFolder ? MakePrivateFolder() : m_options.spoolFolder;
+    try {
+        m_content.Create(m_spoolFolder / (std::string(kBaseName) + storeformat::kContentExtension));
+        for (int scope = 0; scope < 3; ++scope)
+            m_postings[size_t(scope)] = std::make_unique<CPostingWriter>(
+                m_spoolFolder / (IndexPrefix(scope) + indexformat::kPostingExtension));
+    } catch (...) {
+        if (m_ownsSpoolFolder) std::filesystem::remove_all(m_spoolFolder);
+        throw;
+    }
+}
+
+// Spool files still open are unlinked with their folder and closed afterwards.
+CCollectionWriter::~CCollectionWriter() {
+    if (m_ownsSpoolFolder) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_spoolFolder, ignored);
+    }
+}
 
 int CCollectionWriter::AddPage(WriterPage page) {
-    m_pages.push_back(std::move(page));
-    return int(m_pages.size() - 1);
+    const int number = int(m_records.size());
+    if (!m_fault.empty()) return number;
+    try {
+        if (m_bFinished) throw CWriterError("a page added after the collection was written");
+        AddPageContent(page);
+        AddPagePostings(page, uint32_t(number));
+    } catch (const CWriterError& error) {
+        m_fault = DescribeFault(error);
+    }
+    return number;
+}
+
+void CCollectionWriter::AddPageContent(const WriterPage& page) {
+    const size_t widthLimit = size_t(m_options.nameWidth > 0 ? m_options.nameWidth : storeformat::kMaxNameWidth);
+    if (page.recordName.size() >= widthLimit) throw CWriterError("the record name " + page.recordName + " over the name width");
+    if (m_content.Size() + page.html.size() > kMaxContentBytes) throw CWriterError("page content beyond 4 GiB");
+    m_masked.resize(page.html.size());
+    std::transform(page.html.begin(), page.html.end(), m_masked.begin(),
+                   [](char byte) { return char(static_cast<unsigned char>(byte) ^ storeformat::kMask); });
+    m_content.Append(m_masked);
+    m_records.push_back({page.recordName, uint32_t(m_content.Size()), uint32_t(page.html.size())});
+}
+
+void CCollectionWriter::AddPagePostings(const WriterPage& page, uint32_t pageNumber) {
+    for (size_t scope = 0; scope < 3; ++scope) {
+        m_keys.clear();
+        for (const CharOccurrence& occurrence : page.occurrences[scope]) {
+            const int32_t number = CCodeConverter::ToCharNumber(occurrence.codePoint);
+            if (number >= 0) m_keys.push_back(uint64_t(number) << 32 | occurrence.position);
+        }
+        m_postings[scope]->AddPage(pageNumber, m_keys);
+    }
+}
+
+// The fault's message, led by the record name of the page at fault.
+std::string CCollectionWriter::DescribeFault(const CWriterError& error) const {
+    const int page = error.Page();
+    if (page < 0 || size_t(page) >= m_records.size()) return error.what();
+    return m_records[size_t(page)].name + ": " + error.what();
 }
 
 void CCollectionWriter::AddTocEntry(TocEntry entry) { m_toc.push_back(std::move(entry)); }
 
 void CCollectionWriter::SetVariantGroups(std::vector<std::vector<uint32_t>> groups) { m_groups = std::move(groups); }
+
+void CCollectionWriter::CheckFault() const {
+    if (!m_fault.empty()) throw CWriterError(m_fault);
+}
 
 std::vector<CharOccurrence> CCollectionWriter::Occurrences(std::u16string_view text, uint32_t first) {
     std::vector<CharOccurrence> result;
@@ -87,117 +126,97 @@ std::vector<CharOccurrence> CCollectionWriter::Occurrences(std::u16string_view t
     return result;
 }
 
-void CCollectionWriter::Write(const std::filesystem::path& folder) const {
+std::vector<std::string> CCollectionWriter::FileNames() {
+    std::vector<std::string> names{std::string(kBaseName) + storeformat::kTableExtension,
+                                   std::string(kBaseName) + storeformat::kContentExtension};
+    for (int scope = 0; scope < 3; ++scope) {
+        names.push_back(IndexPrefix(scope) + indexformat::kHeaderExtension);
+        names.push_back(IndexPrefix(scope) + indexformat::kPostingExtension);
+    }
+    names.push_back(kVariantFileName);
+    names.push_back(tocformat::kFileName);
+    return names;
+}
+
+void CCollectionWriter::Write(const std::filesystem::path& folder) {
+    CheckFault();
     if (m_groups.size() > size_t(indexformat::kMaxGroups))
         throw CWriterError("more than " + std::to_string(indexformat::kMaxGroups) + " variant groups");
     if (m_toc.size() > size_t(tocformat::kMaxRecords))
         throw CWriterError("more than " + std::to_string(tocformat::kMaxRecords) + " table-of-contents records");
-    WriteStore(folder);
-    for (int scope = 0; scope < 3; ++scope) WriteIndex(folder, scope);
+    for (const TocEntry& entry : m_toc)
+        if (entry.name.size() > tocformat::kMaxNameChars)
+            throw CWriterError("a table-of-contents name over " + std::to_string(tocformat::kMaxNameChars) + " characters");
+    if (!m_bFinished) {
+        try {
+            Finish();
+        } catch (const CWriterError& error) {
+            m_fault = DescribeFault(error);
+            throw CWriterError(m_fault);
+        }
+    }
+    WriteStoreTable(folder);
+    PlaceSpoolFile(m_content.Path(), folder);
+    for (int scope = 0; scope < 3; ++scope) {
+        const CPostingWriter& postings = *m_postings[size_t(scope)];
+        postings.WriteHeader(folder / (IndexPrefix(scope) + indexformat::kHeaderExtension));
+        PlaceSpoolFile(postings.PostingPath(), folder);
+    }
     WriteVariantTable(folder);
     WriteTableOfContents(folder);
 }
 
-void CCollectionWriter::WriteStore(const std::filesystem::path& folder) const {
+void CCollectionWriter::Finish() {
+    m_content.Close();
+    const auto members = GroupMemberNumbers();
+    for (auto& postings : m_postings) postings->Finish(members, m_options.scatterBlocks);
+    m_bFinished = true;
+}
+
+// The distinct character numbers of each group's members; members without a
+// number have no list to contribute.
+std::vector<std::vector<int32_t>> CCollectionWriter::GroupMemberNumbers() const {
+    std::vector<std::vector<int32_t>> numbers(m_groups.size());
+    for (size_t g = 0; g < m_groups.size(); ++g)
+        for (uint32_t member : m_groups[g]) {
+            const int32_t number = CCodeConverter::ToCharNumber(char32_t(member));
+            if (number >= 0 && std::find(numbers[g].begin(), numbers[g].end(), number) == numbers[g].end())
+                numbers[g].push_back(number);
+        }
+    return numbers;
+}
+
+// Spool files already in folder stay; any other is copied there.
+void CCollectionWriter::PlaceSpoolFile(const std::filesystem::path& spoolPath,
+                                       const std::filesystem::path& folder) const {
+    const std::filesystem::path target = folder / spoolPath.filename();
+    std::error_code error;
+    if (std::filesystem::equivalent(spoolPath, target, error)) return;
+    std::filesystem::copy_file(spoolPath, target, std::filesystem::copy_options::overwrite_existing, error);
+    if (error) throw CWriterError("cannot write " + target.string() + ": " + error.message());
+}
+
+void CCollectionWriter::WriteStoreTable(const std::filesystem::path& folder) const {
     size_t longest = 0;
-    for (const WriterPage& page : m_pages) longest = std::max(longest, page.recordName.size());
-    const size_t width = m_options.nameWidth > 0 ? size_t(m_options.nameWidth) : std::max<size_t>(longest + 1, 1);
+    for (const PageRecord& record : m_records) longest = std::max(longest, record.name.size());
+    const size_t width = m_options.nameWidth > 0 ? size_t(m_options.nameWidth) : longest + 1;
     if (width > size_t(storeformat::kMaxNameWidth) || longest >= width)
         throw CWriterError("a record name over the name width");
 
     std::string table;
+    table.reserve(storeformat::kRecordsOffset + m_records.size() * (width + storeformat::kRecordTailBytes));
     AppendUint32(uint32_t(m_options.headerWord), table);
     AppendUint32(uint32_t(width), table);
     std::string headerText = m_options.headerText.substr(0, storeformat::kHeaderTextBytes - 1);
     headerText.resize(storeformat::kHeaderTextBytes, '\0');
     table += headerText;
-
-    std::string content;
-    for (const WriterPage& page : m_pages) {
-        for (unsigned char byte : page.html) content.push_back(char(byte ^ storeformat::kMask));
-        if (content.size() > 0xFFFFFFFFull) throw CWriterError("page content beyond 4 GiB");
-        std::string name = page.recordName;
-        name.resize(width, '\0');
-        table += name;
-        AppendUint32(uint32_t(content.size()), table);
-        AppendUint32(uint32_t(page.html.size()), table);
+    for (const PageRecord& record : m_records) {
+        table += record.name;
+        table.append(width - record.name.size(), '\0');
+        AppendUint32(record.endOffset, table);
+        AppendUint32(record.length, table);
     }
-    WriteFile(folder / (std::string("Index") + storeformat::kTableExtension), table);
-    WriteFile(folder / (std::string("Index") + storeformat::kContentExtension), content);
-}
-
-void CCollectionWriter::WriteIndex(const std::filesystem::path& folder, int scopeType) const {
-    std::unordered_map<uint32_t, std::vector<uint32_t>> groupsOf;
-    for (size_t g = 0; g < m_groups.size(); ++g)
-        for (uint32_t member : m_groups[g]) {
-            auto& list = groupsOf[member];
-            if (std::find(list.begin(), list.end(), uint32_t(g)) == list.end()) list.push_back(uint32_t(g));
-        }
-
-    std::vector<std::vector<Posting>> lists(indexformat::kCharTableSize);
-    for (size_t p = 0; p < m_pages.size(); ++p) {
-        std::vector<CharOccurrence> occurrences = m_pages[p].occurrences[size_t(scopeType)];
-        std::stable_sort(occurrences.begin(), occurrences.end(),
-                         [](const CharOccurrence& a, const CharOccurrence& b) { return a.position < b.position; });
-        for (const CharOccurrence& o : occurrences) {
-            const int32_t number = CCodeConverter::ToCharNumber(o.codePoint);
-            if (number < 0) continue;
-            lists[size_t(number)].push_back({uint32_t(p), o.position});
-            const auto groups = groupsOf.find(o.codePoint);
-            if (groups == groupsOf.end()) continue;
-            for (uint32_t g : groups->second)
-                lists[size_t(indexformat::kFirstGroupNumber) + g].push_back({uint32_t(p), o.position});
-        }
-    }
-
-    // Encode every list, then give each its blocks: first blocks in character
-    // order, continuation blocks after them (or from the file's end backwards).
-    std::vector<std::string> encoded(lists.size());
-    size_t firstBlocks = 0, continuationBlocks = 0;
-    for (size_t c = 0; c < lists.size(); ++c) {
-        if (lists[c].empty()) continue;
-        encoded[c] = EncodeList(lists[c]);
-        const size_t blocks = (encoded[c].size() + indexformat::kBlockSize - 1) / indexformat::kBlockSize;
-        ++firstBlocks;
-        continuationBlocks += blocks - 1;
-    }
-    const size_t totalBlocks = firstBlocks + continuationBlocks;
-    if (totalBlocks >= indexformat::kNoBlock) throw CWriterError("posting file beyond its block numbers");
-
-    std::string postings(totalBlocks * indexformat::kBlockSize, '\0');
-    std::vector<uint32_t> chain(totalBlocks, indexformat::kNoBlock);
-    std::vector<int32_t> firstBlock(indexformat::kCharTableSize, -1);
-    std::vector<uint32_t> lastPage(indexformat::kCharTableSize, 0);
-    uint32_t nextFirst = 0;
-    size_t continuationsTaken = 0;
-    for (size_t c = 0; c < lists.size(); ++c) {
-        if (lists[c].empty()) continue;
-        lastPage[c] = lists[c].back().page;
-        firstBlock[c] = int32_t(nextFirst);
-        uint32_t block = nextFirst++;
-        const std::string& bytes = encoded[c];
-        for (size_t start = 0; start < bytes.size(); start += indexformat::kBlockSize) {
-            if (start > 0) {
-                const size_t k = continuationsTaken++;
-                const uint32_t next = uint32_t(m_options.scatterBlocks ? totalBlocks - 1 - k : firstBlocks + k);
-                chain[block] = next;
-                block = next;
-            }
-            const size_t count = std::min(indexformat::kBlockSize, bytes.size() - start);
-            postings.replace(size_t(block) * indexformat::kBlockSize, count, bytes, start, count);
-        }
-    }
-
-    std::string header;
-    header.reserve(indexformat::kChainOffset + chain.size() * 4);
-    for (int32_t b : firstBlock) AppendUint32(uint32_t(b), header);
-    header.append(indexformat::kReservedShortBytes + indexformat::kReservedLongBytes, '\0');
-    for (uint32_t page : lastPage) AppendUint32(page, header);
-    for (uint32_t next : chain) AppendUint32(next, header);
-
-    const std::string prefix = std::string("Index") + indexformat::ScopeSuffix(scopeType);
-    WriteFile(folder / (prefix + indexformat::kHeaderExtension), header);
-    WriteFile(folder / (prefix + indexformat::kPostingExtension), postings);
+    WriteFile(folder / (std::string(kBaseName) + storeformat::kTableExtension), table);
 }
 
 void CCollectionWriter::WriteVariantTable(const std::filesystem::path& folder) const {
@@ -210,17 +229,17 @@ void CCollectionWriter::WriteVariantTable(const std::filesystem::path& folder) c
         }
         text += '\n';
     }
-    WriteFile(folder / "yitizi.txt", text);
+    WriteFile(folder / kVariantFileName, text);
 }
 
 void CCollectionWriter::WriteTableOfContents(const std::filesystem::path& folder) const {
     std::string records;
+    records.reserve(m_toc.size() * tocformat::kRecordBytes);
     for (const TocEntry& entry : m_toc) {
-        if (entry.name.size() > tocformat::kMaxNameChars) throw CWriterError("a table-of-contents name over 99 characters");
         std::string record(tocformat::kRecordBytes, '\0');
         for (size_t i = 0; i < entry.name.size(); ++i) {
-            record[2 * i] = char(entry.name[i] & 0xFF);
-            record[2 * i + 1] = char(entry.name[i] >> 8);
+            record[tocformat::kNameOffset + 2 * i] = char(entry.name[i] & 0xFF);
+            record[tocformat::kNameOffset + 2 * i + 1] = char(entry.name[i] >> 8);
         }
         std::string fields;
         AppendUint32(uint32_t(entry.level), fields);

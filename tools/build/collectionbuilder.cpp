@@ -1,0 +1,179 @@
+#include "build/collectionbuilder.h"
+
+#include <chrono>
+
+#include "build/builderror.h"
+#include "build/collectionheader.h"
+#include "build/outputfolder.h"
+#include "build/pagecomposer.h"
+#include "build/pagefiller.h"
+#include "build/progressline.h"
+#include "build/sourcetree.h"
+#include "build/varianttable.h"
+#include "build/volumereader.h"
+#include "docstore/tocformat.h"
+#include "writer/collectionwriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kHeaderFileName = "collection.txt";
+constexpr const char* kVariantFileName = "yitizi.txt";
+
+// Streams the volumes of a scanned source through the page filler and the
+// page composer into the writer, and keeps the table of contents.
+class CVolumeStreamer {
+public:
+    CVolumeStreamer(const BuildOptions& options, CCollectionWriter& writer, uint64_t totalBytes)
+        : m_options(options), m_writer(writer), m_progress(options.progress, totalBytes) {}
+
+    void AddCategory(const SourceEntry& category) {
+        const size_t record = StartRecord(category, 1);
+        for (const SourceEntry& book : category.children) AddBook(book);
+        EndRecord(record);
+    }
+
+    void Finish(BuildSummary& summary) {
+        for (TocEntry& entry : m_toc) m_writer.AddTocEntry(std::move(entry));
+        summary.pages = m_pages;
+        summary.bytes = m_bytesDone;
+    }
+
+    CProgressLine& Progress() { return m_progress; }
+
+private:
+    void AddBook(const SourceEntry& book) {
+        const size_t record = StartRecord(book, 2);
+        ++m_bookId;
+        int volumeId = 0;
+        for (const SourceEntry& volume : book.children) AddVolume(book, volume, ++volumeId);
+        EndRecord(record);
+    }
+
+    void AddVolume(const SourceEntry& book, const SourceEntry& volume, int volumeId) {
+        const size_t record = StartRecord(volume, 3);
+        CVolumeReader reader(volume.path);
+        CPageComposer::PageInfo info{book.name, volume.name, m_bookId, volumeId, 0};
+        CPageFiller filler(m_options.pageChars, [&](const std::vector<Paragraph>& page) {
+            ++info.printedPage;
+            AddPage(page, info, volume);
+            m_progress.Update(m_bytesDone + reader.BytesRead(), m_pages);
+        });
+        Paragraph paragraph;
+        for (;;) {
+            const CVolumeReader::Item item = reader.Next(paragraph);
+            if (item == CVolumeReader::Item::kEnd) break;
+            if (item == CVolumeReader::Item::kPageBreak)
+                filler.Break();
+            else
+                filler.Add(std::move(paragraph));
+        }
+        filler.Finish();
+        m_bytesDone += reader.BytesRead();
+        EndRecord(record);
+    }
+
+    void AddPage(const std::vector<Paragraph>& page, const CPageComposer::PageInfo& info, const SourceEntry& volume) {
+        if (m_options.cancelled && m_options.cancelled()) throw CBuildError("interrupted");
+        m_writer.AddPage(CPageComposer::Compose(page, info));
+        ++m_pages;
+        try {
+            m_writer.CheckFault();
+        } catch (const CWriterError& error) {
+            throw CBuildError(volume.path.string() + ", page " + std::to_string(info.printedPage) + ": " + error.what());
+        }
+    }
+
+    // A record whose run starts at the next page; EndRecord closes the run.
+    size_t StartRecord(const SourceEntry& entry, int level) {
+        TocEntry toc;
+        toc.name = entry.tocName;
+        toc.level = level;
+        toc.docID = int(m_pages) + 1;
+        toc.firstPrinted = 1;
+        m_toc.push_back(std::move(toc));
+        return m_toc.size() - 1;
+    }
+
+    void EndRecord(size_t record) { m_toc[record].docNo = int(m_pages) - (m_toc[record].docID - 1); }
+
+    const BuildOptions& m_options;
+    CCollectionWriter& m_writer;
+    CProgressLine m_progress;
+    std::vector<TocEntry> m_toc;  // in preorder
+    size_t m_pages = 0;
+    uint64_t m_bytesDone = 0;
+    int m_bookId = 0;
+};
+
+std::string Describe(const BuildSummary& summary) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%zu pages of %zu volumes, %.1f MB of text in %.1f s", summary.pages,
+                  summary.volumes, double(summary.bytes) / 1e6, summary.seconds);
+    return text;
+}
+
+// What the source holds, checked before any text is read.
+struct CheckedSource {
+    CollectionHeader header;
+    std::vector<std::vector<uint32_t>> groups;
+    std::vector<SourceEntry> categories;
+};
+
+CheckedSource CheckSource(const BuildOptions& options) {
+    if (options.pageChars < 1 || options.pageChars > CCollectionBuilder::kMaxPageChars)
+        throw CBuildError("the page budget must be from 1 to " + std::to_string(CCollectionBuilder::kMaxPageChars) +
+                          " characters");
+    std::error_code error;
+    if (!fs::is_directory(options.source, error)) throw CBuildError(options.source.string() + ": no such source folder");
+    CheckedSource source;
+    const fs::path headerPath = options.source / kHeaderFileName;
+    if (fs::exists(headerPath, error)) source.header = CollectionHeader::Read(headerPath);
+    std::optional<fs::path> variants = options.variants;
+    if (!variants && fs::exists(options.source / kVariantFileName, error)) variants = options.source / kVariantFileName;
+    if (variants) source.groups = CVariantTable::Read(*variants);
+    source.categories = CSourceTree::Scan(options.source, options.warn);
+    const size_t records = CSourceTree::RecordCount(source.categories);
+    if (records > size_t(tocformat::kMaxRecords))
+        throw CBuildError(options.source.string() + ": " + std::to_string(records) +
+                          " categories, books and volumes; the table of contents holds at most " +
+                          std::to_string(tocformat::kMaxRecords));
+    return source;
+}
+
+}  // namespace
+
+CCollectionBuilder::CCollectionBuilder(BuildOptions options) : m_options(std::move(options)) {
+    if (!m_options.warn) m_options.warn = [](const std::string&) {};
+}
+
+BuildSummary CCollectionBuilder::Run() {
+    const auto start = std::chrono::steady_clock::now();
+    CheckedSource source = CheckSource(m_options);
+    COutputFolder output(m_options.output);
+    WriterOptions writerOptions;
+    writerOptions.headerWord = source.header.word;
+    writerOptions.headerText = source.header.text;
+    writerOptions.spoolFolder = output.TempPath();
+    BuildSummary summary;
+    try {
+        CCollectionWriter writer(writerOptions);
+        writer.SetVariantGroups(std::move(source.groups));
+        CVolumeStreamer streamer(m_options, writer, CSourceTree::TotalBytes(source.categories));
+        for (const SourceEntry& category : source.categories) {
+            streamer.AddCategory(category);
+            ++summary.categories;
+            summary.books += category.children.size();
+            for (const SourceEntry& book : category.children) summary.volumes += book.children.size();
+        }
+        streamer.Finish(summary);
+        writer.Write(output.TempPath());
+        output.Commit(CCollectionWriter::FileNames());
+        summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        streamer.Progress().Finish(Describe(summary));
+    } catch (const CWriterError& error) {
+        throw CBuildError(error.what());
+    }
+    return summary;
+}

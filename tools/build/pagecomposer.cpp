@@ -1,0 +1,124 @@
+#include "build/pagecomposer.h"
+
+#include <cstdio>
+
+#include "build/pagelayout.h"
+#include "build/utf8.h"
+#include "index/codeconverter.h"
+#include "index/index.h"
+
+namespace {
+
+// A "*" spans at most 300 characters, and a word holds at most
+// CIndex::kMaxWordUnits characters and wildcards.
+static_assert(pagelayout::kAnnotationGap > 300 + CIndex::kMaxWordUnits,
+              "a word must not reach from one annotation into the next");
+
+// Counts the text cell's characters in the three scopes while it is written.
+class CScopePositions {
+public:
+    explicit CScopePositions(WriterPage& page) : m_page(page) {}
+
+    void StartAnnotation() {
+        if (m_annotationsSeen++ > 0) m_annotation += pagelayout::kAnnotationGap;
+    }
+
+    void Add(char32_t cp, bool annotation) {
+        const bool indexed = CCodeConverter::ToCharNumber(cp) >= 0;
+        if (indexed) m_page.occurrences[kFull].push_back({cp, m_full});
+        ++m_full;
+        const size_t scope = annotation ? kAnnotations : kMain;
+        uint32_t& position = annotation ? m_annotation : m_main;
+        if (indexed) m_page.occurrences[scope].push_back({cp, position});
+        ++position;
+    }
+
+private:
+    static constexpr size_t kFull = 0, kAnnotations = 1, kMain = 2;  // scope types
+
+    WriterPage& m_page;
+    uint32_t m_full = 0;
+    uint32_t m_main = 0;
+    uint32_t m_annotation = 0;
+    int m_annotationsSeen = 0;
+};
+
+void AppendTextCell(const std::vector<Paragraph>& paragraphs, WriterPage& page) {
+    CScopePositions positions(page);
+    for (const Paragraph& paragraph : paragraphs) {
+        page.html += paragraph.heading ? pagelayout::kHeadingOpen : pagelayout::kParagraphOpen;
+        for (const TextRun& run : paragraph.runs) {
+            if (run.annotation) {
+                positions.StartAnnotation();
+                page.html += pagelayout::kAnnotationOpen;
+            }
+            for (char32_t cp : run.text) positions.Add(cp, run.annotation);
+            CPageComposer::AppendEscaped(run.text, page.html);
+            if (run.annotation) page.html += pagelayout::kAnnotationClose;
+        }
+        page.html += paragraph.heading ? pagelayout::kHeadingClose : pagelayout::kParagraphClose;
+    }
+}
+
+void AppendLabelCell(const CPageComposer::PageInfo& info, std::string& html) {
+    CPageComposer::AppendEscaped(info.volumeName, html);
+    html += pagelayout::kLabelSeparator;
+    html += std::to_string(info.printedPage);
+}
+
+}  // namespace
+
+WriterPage CPageComposer::Compose(const std::vector<Paragraph>& paragraphs, const PageInfo& info) {
+    WriterPage page;
+    page.recordName = RecordName(info.bookId, info.volumeId, info.printedPage);
+    size_t characters = 0;
+    for (const Paragraph& paragraph : paragraphs) characters += paragraph.Length();
+    page.html.reserve(1024 + characters * 4);
+    page.occurrences[0].reserve(characters);
+
+    page.html += pagelayout::kHead;
+    AppendEscaped(info.bookName, page.html);
+    page.html += pagelayout::kTitleSeparator;
+    AppendEscaped(info.volumeName, page.html);
+    page.html += pagelayout::kTitleEnd;
+    // Even printed pages carry their text in the first cell, odd ones in the second.
+    const bool textFirst = info.printedPage % 2 == 0;
+    for (const bool textCell : {textFirst, !textFirst}) {
+        page.html += textCell ? pagelayout::kTextCellOpen : pagelayout::kLabelCellOpen;
+        if (textCell)
+            AppendTextCell(paragraphs, page);
+        else
+            AppendLabelCell(info, page.html);
+        page.html += pagelayout::kCellClose;
+    }
+    page.html += pagelayout::kTail;
+    return page;
+}
+
+std::string CPageComposer::RecordName(int bookId, int volumeId, int printedPage) {
+    char name[64];
+    std::snprintf(name, sizeof name, pagelayout::kRecordNameFormat, bookId, volumeId, printedPage);
+    return name;
+}
+
+void CPageComposer::AppendEscaped(std::u32string_view text, std::string& out) {
+    for (char32_t cp : text) {
+        switch (cp) {
+        case U'&': out += "&amp;"; break;
+        case U'<': out += "&lt;"; break;
+        case U'>': out += "&gt;"; break;
+        default: utf8::Append(cp, out);
+        }
+    }
+}
+
+void CPageComposer::AppendEscaped(std::string_view utf8, std::string& out) {
+    for (char byte : utf8) {
+        switch (byte) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out.push_back(byte);
+        }
+    }
+}

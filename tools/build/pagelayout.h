@@ -1,0 +1,55 @@
+// The layout of a stored page as the builder writes it, and how its text is
+// counted in the three search scopes. The page reader finds the title and the
+// two cells by the literal "<title", "<TD" and "</TD>" tags and an annotation
+// by its exact font tag; "*" in a highlighted term stops at "<p>" and "<h4>".
+//
+//   <html><head>...<title>BOOK VOLUME</title></head><body><table ...><tr>
+//   <TD ...>CELL 1</TD><TD ...>CELL 2</TD></tr></table></body></html>
+//
+// The text cell is the first cell on even printed pages and the second on odd
+// ones; the other cell holds the marginal label (volume name, page number).
+// The text cell holds the paragraphs, "<p>...</p>" or "<h4>...</h4>", with each
+// annotation as kAnnotationOpen + text + kAnnotationClose. Nothing else, not
+// even a line break, stands between them, and "&", "<" and ">" in the text are
+// written as entities. Positions: every character of the text cell outside
+// tags takes one position, an entity counting as the one character it stands
+// for; in the main-text scope only main-text characters take positions, in the
+// annotation scope only annotation characters, with kAnnotationGap unused
+// positions between two annotations.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace pagelayout {
+
+inline constexpr std::string_view kHead =
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
+inline constexpr std::string_view kTitleEnd = "</title></head><body>"
+    "<table border=0 cellPadding=12 cellSpacing=0 height=477 width=635><tr>";
+// The wide cell holds the text, the narrow one the marginal label.
+inline constexpr std::string_view kTextCellOpen = "<TD height=477 width=520 vAlign=top>";
+inline constexpr std::string_view kLabelCellOpen =
+    "<TD height=477 width=80 vAlign=top align=\"center\" bgcolor=\"#F5EFE0\">";
+inline constexpr std::string_view kCellClose = "</TD>";
+inline constexpr std::string_view kTail = "</tr></table></body></html>";
+
+inline constexpr std::string_view kTitleSeparator = " ";
+inline constexpr std::string_view kLabelSeparator = "<br>";
+
+inline constexpr std::string_view kParagraphOpen = "<p>";
+inline constexpr std::string_view kParagraphClose = "</p>";
+inline constexpr std::string_view kHeadingOpen = "<h4>";
+inline constexpr std::string_view kHeadingClose = "</h4>";
+inline constexpr std::string_view kAnnotationOpen = "<font size=-1 color=\"#993366\">";
+inline constexpr std::string_view kAnnotationClose = "</font>";
+
+// A "*" in a search word spans at most 300 characters, and a word holds fewer
+// than 300 wildcards: with more unused positions than both together between
+// two annotations, no word matches across them.
+inline constexpr unsigned kAnnotationGap = 600;
+
+// Record name: book id, volume id (within the book), printed page number.
+inline constexpr const char* kRecordNameFormat = "b%03d\\v%03d\\%04d.htm";
+
+}  // namespace pagelayout

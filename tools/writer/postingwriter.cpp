@@ -1,0 +1,272 @@
+#include "writer/postingwriter.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "index/indexformat.h"
+#include "index/mappedfile.h"
+#include "index/postingcursor.h"
+#include "writer/writererror.h"
+
+namespace {
+
+constexpr size_t kBlockSize = indexformat::kBlockSize;
+
+// A batch key: character number, page within the batch, position.
+constexpr unsigned kPageShift = 22;
+constexpr unsigned kNumberShift = 44;
+constexpr uint64_t kPositionMask = (uint64_t(1) << kPageShift) - 1;
+constexpr uint64_t kPageMask = (uint64_t(1) << (kNumberShift - kPageShift)) - 1;
+constexpr uint32_t kMaxBatchPage = uint32_t(kPageMask);
+constexpr size_t kBatchKeys = size_t(1) << 20;  // 8 MB of keys
+
+void CheckVarint(uint32_t value, const char* what, uint32_t page) {
+    if (value > indexformat::kMaxVarint)
+        throw CWriterError(std::string(what) + " beyond " + std::to_string(indexformat::kMaxVarint), int(page));
+}
+
+[[noreturn]] void FailPositionBytes(uint32_t page) {
+    throw CWriterError("a character's position data on one page over " +
+                           std::to_string(indexformat::kMaxPositionBytes) + " bytes",
+                       int(page));
+}
+
+void AppendUint32(uint32_t value, std::string& out) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(char((value >> shift) & 0xFF));
+}
+
+}  // namespace
+
+void CPostingWriter::ReadEntryHeader(MemberWalk& walk) {
+    unsigned bytes;
+    walk.page += walk.cursor.ReadVarint(bytes);
+    walk.unread = walk.cursor.ReadLength();
+    if (walk.cursor.Bad()) throw CWriterError("a posting list cannot be read back");
+}
+
+// Appends the positions of the current entry to positions.
+void CPostingWriter::ReadPositions(MemberWalk& walk, std::vector<uint32_t>& positions) {
+    uint32_t position = 0;
+    while (walk.unread > 0) {
+        unsigned bytes;
+        position += walk.cursor.ReadVarint(bytes);
+        if (walk.cursor.Bad() || bytes > walk.unread) throw CWriterError("a posting list cannot be read back");
+        walk.unread -= bytes;
+        positions.push_back(position);
+    }
+}
+
+CPostingWriter::CPostingWriter(const std::filesystem::path& postingPath) : m_lists(indexformat::kCharTableSize) {
+    m_postings.Create(postingPath);
+}
+
+void CPostingWriter::AddPage(uint32_t page, std::span<const uint64_t> keys) {
+    CheckPage(page, keys);
+    if (!m_batch.empty() && (page - m_batchFirstPage > kMaxBatchPage || m_batch.size() + keys.size() > kBatchKeys))
+        FlushBatch();
+    if (m_batch.empty()) m_batchFirstPage = page;
+    m_lastPage = page;
+    const size_t start = m_batch.size();
+    const uint64_t pageField = uint64_t(page - m_batchFirstPage) << kPageShift;
+    bool ascending = true;
+    uint32_t previous = 0;
+    for (uint64_t key : keys) {
+        const uint32_t position = uint32_t(key);
+        ascending = ascending && position >= previous;
+        previous = position;
+        m_batch.push_back((key >> 32) << kNumberShift | pageField | position);
+    }
+    // The batch sort keeps the order of a page's positions; they must ascend.
+    if (!ascending) std::sort(m_batch.begin() + std::ptrdiff_t(start), m_batch.end());
+}
+
+void CPostingWriter::CheckPage(uint32_t page, std::span<const uint64_t> keys) {
+    if (m_lastPage >= 0 && int64_t(page) <= m_lastPage) throw CWriterError("pages added out of order");
+    if (keys.empty()) return;
+    CheckVarint(page, "a page number", page);  // the first entry of a list holds the page itself
+    for (uint64_t key : keys) {
+        if ((key >> 32) >= uint64_t(indexformat::kFirstGroupNumber))
+            throw CWriterError("a character number out of range", int(page));
+        CheckVarint(uint32_t(key), "a position", page);
+    }
+    // Each position takes at most 3 bytes; only a page with many more
+    // occurrences than a page normally has can fill an entry.
+    if (keys.size() * 3 <= indexformat::kMaxPositionBytes) return;
+    std::vector<uint64_t> sorted(keys.begin(), keys.end());
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 0; i < sorted.size();) {
+        const uint64_t number = sorted[i] >> 32;
+        std::string bytes;
+        uint32_t previous = 0;
+        for (; i < sorted.size() && sorted[i] >> 32 == number; ++i) {
+            indexformat::AppendVarint(uint32_t(sorted[i]) - previous, bytes);
+            previous = uint32_t(sorted[i]);
+        }
+        if (bytes.size() > indexformat::kMaxPositionBytes) FailPositionBytes(page);
+    }
+}
+
+// Sorts the batch by character number, stably, and appends each character's
+// entries to its list.
+void CPostingWriter::FlushBatch() {
+    m_counts.assign(size_t(indexformat::kFirstGroupNumber) + 1, 0);
+    for (uint64_t key : m_batch) ++m_counts[size_t(key >> kNumberShift) + 1];
+    for (size_t n = 1; n < m_counts.size(); ++n) m_counts[n] += m_counts[n - 1];
+    m_sorted.resize(m_batch.size());
+    for (uint64_t key : m_batch) m_sorted[m_counts[size_t(key >> kNumberShift)]++] = key;
+    m_batch.clear();
+
+    for (size_t i = 0; i < m_sorted.size();) {
+        const uint64_t number = m_sorted[i] >> kNumberShift;
+        List& list = m_lists[size_t(number)];
+        for (; i < m_sorted.size() && m_sorted[i] >> kNumberShift == number;) {
+            const uint64_t pageKey = m_sorted[i] >> kPageShift;
+            m_positions.clear();
+            for (; i < m_sorted.size() && m_sorted[i] >> kPageShift == pageKey; ++i)
+                m_positions.push_back(uint32_t(m_sorted[i] & kPositionMask));
+            AppendEntry(list, m_batchFirstPage + uint32_t(pageKey & kPageMask), m_positions);
+        }
+    }
+}
+
+void CPostingWriter::AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions) {
+    if (list.hasEntries && page <= list.lastPage) throw CWriterError("pages added out of order");
+    const uint32_t pageDelta = page - (list.hasEntries ? list.lastPage : 0);
+    CheckVarint(pageDelta, "a page delta", page);
+    // The entry is encoded in place behind the pending bytes, and taken back on a fault.
+    std::string& out = list.pending;
+    const size_t entryStart = out.size();
+    indexformat::AppendVarint(pageDelta, out);
+    const size_t lengthAt = out.size();
+    out.append(2, '\0');
+    uint32_t previous = 0;
+    for (uint32_t position : positions) {
+        if (position - previous > indexformat::kMaxVarint) {
+            out.resize(entryStart);
+            CheckVarint(position - previous, "a position", page);
+        }
+        indexformat::AppendVarint(position - previous, out);
+        previous = position;
+    }
+    const size_t positionBytes = out.size() - lengthAt - 2;
+    if (positionBytes > indexformat::kMaxPositionBytes) {
+        out.resize(entryStart);
+        FailPositionBytes(page);
+    }
+    out[lengthAt] = char(positionBytes & 0xFF);
+    out[lengthAt + 1] = char(positionBytes >> 8);
+    list.lastPage = page;
+    list.hasEntries = true;
+    if (out.size() < kBlockSize) return;
+    size_t written = 0;
+    for (; out.size() - written >= kBlockSize; written += kBlockSize)
+        WriteBlock(list, std::string_view(out).substr(written, kBlockSize));
+    out.erase(0, written);
+}
+
+void CPostingWriter::WriteBlock(List& list, std::string_view bytes) {
+    if (m_chain.size() >= size_t(INT32_MAX)) throw CWriterError("posting file beyond its block numbers");
+    const uint32_t block = uint32_t(m_chain.size());
+    m_postings.Append(bytes);
+    if (bytes.size() < kBlockSize) m_postings.Append(std::string(kBlockSize - bytes.size(), '\0'));
+    m_chain.push_back(indexformat::kNoBlock);
+    if (list.firstBlock < 0)
+        list.firstBlock = int32_t(block);
+    else
+        m_chain[list.lastBlock] = block;
+    list.lastBlock = block;
+}
+
+void CPostingWriter::CloseList(List& list) {
+    if (!list.pending.empty()) WriteBlock(list, list.pending);
+    std::string().swap(list.pending);
+}
+
+void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMembers, bool scatterBlocks) {
+    if (groupMembers.size() > size_t(indexformat::kMaxGroups))
+        throw CWriterError("more than " + std::to_string(indexformat::kMaxGroups) + " variant groups");
+    FlushBatch();
+    std::vector<uint64_t>().swap(m_batch);
+    std::vector<uint64_t>().swap(m_sorted);
+    for (int32_t c = 0; c < indexformat::kFirstGroupNumber; ++c) CloseList(m_lists[size_t(c)]);
+    m_postings.Flush();
+
+    // The members' lists are read back from the file as written so far; the
+    // group lists grow behind them.
+    CMappedFile written;
+    if (!written.Open(m_postings.Path())) throw CWriterError("cannot read back " + m_postings.Path().string());
+    const std::vector<uint32_t> chain = m_chain;
+    const CPostingCursor::Source source{written.Data(), written.Size(), chain.data(), uint32_t(chain.size())};
+    for (size_t g = 0; g < groupMembers.size(); ++g) {
+        List& group = m_lists[size_t(indexformat::kFirstGroupNumber) + g];
+        std::vector<MemberWalk> walks;
+        for (int32_t member : groupMembers[g]) {
+            const List& list = m_lists.at(size_t(member));
+            if (!list.hasEntries) continue;
+            MemberWalk& walk = walks.emplace_back();
+            walk.cursor.Start(&source, uint32_t(list.firstBlock));
+            walk.lastPage = list.lastPage;
+            ReadEntryHeader(walk);
+        }
+        MergeWalks(group, walks);
+        CloseList(group);
+    }
+    written.Close();
+    m_postings.Close();
+    if (scatterBlocks) ReverseBlocks();
+}
+
+// Writes the union of the walks' lists into group, page by page.
+void CPostingWriter::MergeWalks(List& group, std::vector<MemberWalk>& walks) {
+    while (!walks.empty()) {
+        uint32_t page = walks.front().page;
+        for (const MemberWalk& walk : walks) page = std::min(page, walk.page);
+        m_positions.clear();
+        for (MemberWalk& walk : walks)
+            if (walk.page == page) ReadPositions(walk, m_positions);
+        std::sort(m_positions.begin(), m_positions.end());
+        AppendEntry(group, page, m_positions);
+        for (MemberWalk& walk : walks)
+            if (walk.page == page && walk.page != walk.lastPage) ReadEntryHeader(walk);
+        std::erase_if(walks, [page](const MemberWalk& walk) { return walk.page == page && walk.page == walk.lastPage; });
+    }
+}
+
+void CPostingWriter::ReverseBlocks() {
+    const uint32_t count = uint32_t(m_chain.size());
+    const auto mirror = [count](uint32_t block) { return count - 1 - block; };
+    const std::filesystem::path path = m_postings.Path();
+    const std::filesystem::path reversedPath = path.string() + ".reversed";
+    {
+        CMappedFile original;
+        if (!original.Open(path)) throw CWriterError("cannot read back " + path.string());
+        CSpoolFile reversed;
+        reversed.Create(reversedPath);
+        for (uint32_t b = 0; b < count; ++b)
+            reversed.Append({reinterpret_cast<const char*>(original.Data()) + size_t(mirror(b)) * kBlockSize, kBlockSize});
+        reversed.Close();
+    }
+    std::error_code error;
+    std::filesystem::rename(reversedPath, path, error);
+    if (error) throw CWriterError("cannot replace " + path.string() + ": " + error.message());
+
+    std::vector<uint32_t> chain(count, indexformat::kNoBlock);
+    for (uint32_t b = 0; b < count; ++b)
+        if (m_chain[b] != indexformat::kNoBlock) chain[mirror(b)] = mirror(m_chain[b]);
+    m_chain = std::move(chain);
+    for (List& list : m_lists)
+        if (list.firstBlock >= 0) list.firstBlock = int32_t(mirror(uint32_t(list.firstBlock)));
+}
+
+void CPostingWriter::WriteHeader(const std::filesystem::path& path) const {
+    std::string header;
+    header.reserve(indexformat::kChainOffset + m_chain.size() * 4);
+    for (const List& list : m_lists) AppendUint32(uint32_t(list.firstBlock), header);
+    header.append(indexformat::kReservedShortBytes + indexformat::kReservedLongBytes, '\0');
+    for (const List& list : m_lists) AppendUint32(list.lastPage, header);
+    for (uint32_t next : m_chain) AppendUint32(next, header);
+    CSpoolFile file;
+    file.Create(path);
+    file.Append(header);
+    file.Close();
+}

@@ -1,0 +1,80 @@
+// CPostingWriter: builds the index file pair of one search scope while pages
+// arrive. Occurrences are gathered in a batch of bounded size, which is sorted
+// by character (a counting sort, stable, so pages and positions keep their
+// order) and appended list by list. Each list keeps its bytes until a 4096-byte
+// block is full, and the block goes to the posting file at once, so memory
+// holds the batch and at most one partial block per list. The lists of the
+// variant groups are merged from their members' finished lists at the end.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "index/postingcursor.h"
+#include "writer/spoolfile.h"
+
+class CPostingWriter {
+public:
+    // Creates the posting file at postingPath.
+    explicit CPostingWriter(const std::filesystem::path& postingPath);
+    CPostingWriter(const CPostingWriter&) = delete;
+    CPostingWriter& operator=(const CPostingWriter&) = delete;
+
+    // Adds the occurrences of page, which must follow every page added before.
+    // keys: character number << 32 | position, in any order. Raises
+    // CWriterError, before anything is added, when an entry would exceed the
+    // format: a page number or position beyond 4194303, or position data of one
+    // character over 65535 bytes.
+    void AddPage(uint32_t page, std::span<const uint64_t> keys);
+
+    // Closes the character lists, adds the list of group g under 88065 + g as
+    // the union of the lists of its members (character numbers), and closes the
+    // posting file. scatterBlocks numbers the blocks backwards, so that every
+    // chained list continues in a block before its current one.
+    // REQUIRES: called once, after the last AddPage.
+    void Finish(const std::vector<std::vector<int32_t>>& groupMembers, bool scatterBlocks);
+
+    // Writes the header file. REQUIRES: Finish.
+    void WriteHeader(const std::filesystem::path& path) const;
+    const std::filesystem::path& PostingPath() const { return m_postings.Path(); }
+
+private:
+    // A posting list under construction.
+    struct List {
+        std::string pending;          // bytes not yet in a block, fewer than a block's
+        int32_t firstBlock = -1;      // -1 until the first block is written
+        uint32_t lastBlock = 0;       // block holding the list's latest full chunk
+        uint32_t lastPage = 0;        // page of the latest entry
+        bool hasEntries = false;
+    };
+    // A member's finished list, read back while its group's list is merged.
+    struct MemberWalk {
+        CPostingCursor cursor;
+        uint32_t page = 0;      // page of the current entry
+        uint32_t unread = 0;    // position bytes of the current entry not yet read
+        uint32_t lastPage = 0;  // page of the list's last entry
+    };
+
+    void CheckPage(uint32_t page, std::span<const uint64_t> keys);
+    void FlushBatch();
+    void AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions);
+    void WriteBlock(List& list, std::string_view bytes);
+    void CloseList(List& list);
+    void MergeWalks(List& group, std::vector<MemberWalk>& walks);
+    static void ReadEntryHeader(MemberWalk& walk);
+    static void ReadPositions(MemberWalk& walk, std::vector<uint32_t>& positions);
+    void ReverseBlocks();
+
+    CSpoolFile m_postings;
+    std::vector<List> m_lists;      // one per character number
+    std::vector<uint32_t> m_chain;  // per block: the block its list continues in
+    std::vector<uint64_t> m_batch;  // number << 44 | (page - m_batchFirstPage) << 22 | position
+    uint32_t m_batchFirstPage = 0;
+    int64_t m_lastPage = -1;        // the page added last
+    std::vector<uint64_t> m_sorted; // scratch: the batch sorted by number
+    std::vector<uint32_t> m_counts; // scratch: the counting sort's buckets
+    std::vector<uint32_t> m_positions;
+};
