@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "index/codeconverter.h"
 #include "build/utf8.h"
 #include "docstore/filelist.h"
 #include "fixture.h"
@@ -34,7 +35,7 @@ inline std::u32string U32(const std::string& utf8) {
 
 inline std::string Utf8(std::u32string_view text) {
     std::string out;
-    for (char32_t cp : text) utf8::Append(cp, out);
+    for (char32_t cp : text) CCodeConverter::AppendUtf8(cp, out);
     return out;
 }
 

@@ -123,7 +123,7 @@ std::string Describe(const std::vector<CellChar>& chars) {
     std::string out;
     for (const CellChar& c : chars) {
         out += c.annotation ? "[" : c.heading ? "#" : "";
-        utf8::Append(c.cp, out);
+        CCodeConverter::AppendUtf8(c.cp, out);
         out += c.annotation ? "]" : "";
     }
     return out;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "index/codeconverter.h"
 #include "build/builderror.h"
 #include "build/pagefiller.h"
 #include "build/utf8.h"
@@ -20,7 +21,7 @@ std::u32string U32(const std::string& utf8) {
 
 std::string Utf8(std::u32string_view text) {
     std::string out;
-    for (char32_t cp : text) utf8::Append(cp, out);
+    for (char32_t cp : text) CCodeConverter::AppendUtf8(cp, out);
     return out;
 }
 

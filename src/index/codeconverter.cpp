@@ -48,9 +48,7 @@ CCodeConverter::Status CCodeConverter::Utf16ToUtf32(const char16_t*& source, con
     return kConverted;
 }
 
-namespace {
-
-void AppendUtf8(char32_t cp, std::string& bytes) {
+void CCodeConverter::AppendUtf8(char32_t cp, std::string& bytes) {
     if (cp > 0x10FFFF) cp = 0xFFFD;
     if (cp < 0x80) {
         bytes.push_back(char(cp));
@@ -68,8 +66,6 @@ void AppendUtf8(char32_t cp, std::string& bytes) {
         bytes.push_back(char(0x80 | (cp & 0x3F)));
     }
 }
-
-}  // namespace
 
 CCodeConverter::Status CCodeConverter::Utf16ToUtf8(std::u16string_view units, std::string& bytes,
                                                    bool lenient) {

@@ -32,6 +32,9 @@ public:
     // Appends the UTF-8 encoding of units to bytes.
     static Status Utf16ToUtf8(std::u16string_view units, std::string& bytes, bool lenient);
 
+    // Appends the UTF-8 form of one code point; one past U+10FFFF is written as U+FFFD.
+    static void AppendUtf8(char32_t codePoint, std::string& bytes);
+
     // Decodes UTF-8 into UTF-16. Returns false on malformed input (bad lead
     // or continuation bytes, overlong forms, surrogates, values past U+10FFFF);
     // units then holds what was decoded before the fault.

@@ -107,7 +107,7 @@ void CPageComposer::AppendEscaped(std::u32string_view text, std::string& out) {
         case U'&': out += "&amp;"; break;
         case U'<': out += "&lt;"; break;
         case U'>': out += "&gt;"; break;
-        default: utf8::Append(cp, out);
+        default: CCodeConverter::AppendUtf8(cp, out);
         }
     }
 }

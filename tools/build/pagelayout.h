@@ -21,6 +21,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "docstore/pagetemplate.h"
+
 namespace pagelayout {
 
 inline constexpr std::string_view kHead =
@@ -37,12 +39,12 @@ inline constexpr std::string_view kTail = "</tr></table></body></html>";
 inline constexpr std::string_view kTitleSeparator = " ";
 inline constexpr std::string_view kLabelSeparator = "<br>";
 
-inline constexpr std::string_view kParagraphOpen = "<p>";
+inline constexpr std::string_view kParagraphOpen = pagetemplate::kParagraphBarrier;
 inline constexpr std::string_view kParagraphClose = "</p>";
-inline constexpr std::string_view kHeadingOpen = "<h4>";
+inline constexpr std::string_view kHeadingOpen = pagetemplate::kHeadingBarrier;
 inline constexpr std::string_view kHeadingClose = "</h4>";
-inline constexpr std::string_view kAnnotationOpen = "<font size=-1 color=\"#993366\">";
-inline constexpr std::string_view kAnnotationClose = "</font>";
+inline constexpr std::string_view kAnnotationOpen = pagetemplate::kAnnotationTag;
+inline constexpr std::string_view kAnnotationClose = pagetemplate::kAnnotationCloseTag;
 
 // A "*" in a search word spans at most 300 characters, and a word holds fewer
 // than 300 wildcards: with more unused positions than both together between
