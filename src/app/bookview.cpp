@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -21,6 +22,9 @@ namespace {
 constexpr const char* kCopyMenuText = "コピー(300字以内に制限しています。)";
 constexpr const char* kSelectAllMenuText = "すべて選択。";
 constexpr const char* kNoPrinterMessage = "プリンターが見つかりません。";
+// The pages' own font: a serif face for the classical text, and room around it.
+constexpr int kPagePointSize = 13;
+constexpr int kPageMargin = 14;
 
 // Splits "path#name" into the file's URL with its fragment. A "#" followed by
 // a "/" belongs to the path.
@@ -44,6 +48,11 @@ bool IsRightButtonEvent(const QEvent* event) {
 CBookView::CBookView(CMessageSink* messages, QWidget* parent) : QTextBrowser(parent), m_pMessages(messages) {
     setObjectName(QStringLiteral("bookView"));
     setOpenLinks(false);
+    QFont font = this->font();
+    font.setFamilies({QStringLiteral("Noto Serif CJK TC"), QStringLiteral("Noto Serif CJK JP"), QStringLiteral("serif")});
+    font.setPointSize(kPagePointSize);
+    setFont(font);
+    document()->setDocumentMargin(kPageMargin);
     setContextMenuPolicy(Qt::PreventContextMenu);
     viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
     for (QObject* watched : {static_cast<QObject*>(this), static_cast<QObject*>(viewport()),

@@ -34,7 +34,12 @@ CPlaceholderPanel::CPlaceholderPanel(const CPanelServices& services, QWidget* pa
 
     m_Index.Open(QFile::encodeName(m_Services.dataFolder).toStdString(), "Index", 0);
     FillPageList();
-    connect(m_pPageList, &QListWidget::currentRowChanged, this, [this](int row) { ShowPage(row + 1); });
+    // A selection, not the current row: the list makes its first row current
+    // when it first gets the focus, which must not show a page.
+    connect(m_pPageList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = m_pPageList->selectedItems();
+        if (!selected.isEmpty()) ShowPage(m_pPageList->row(selected.first()) + 1);
+    });
 }
 
 CPlaceholderPanel::~CPlaceholderPanel() {

@@ -247,6 +247,8 @@ private slots:
             QVERIFY(m_Messages.Messages().isEmpty());
             auto* pages = frame.findChild<QListWidget*>(QStringLiteral("pageList"));
             QCOMPARE(pages->count(), 3);
+            QVERIFY(pages->hasFocus());
+            QCOMPARE(frame.GetRightPane()->GetLocationURL(), QStringLiteral("about:blank"));  // focus alone shows nothing
             CSCrollToolBar* toolBar = frame.GetToolBar();
 
             pages->setCurrentRow(0);
