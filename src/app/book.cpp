@@ -32,13 +32,14 @@ CBookApp::~CBookApp() = default;
 
 QString CBookApp::ProgramFolder() { return QCoreApplication::applicationDirPath(); }
 
-QString CBookApp::CompanionPath(const QString& folder) {
+bool CBookApp::StartCompanion(const QString& folder) {
 #ifdef Q_OS_WIN
     const QString suffix = QStringLiteral(".exe");
 #else
     const QString suffix;
 #endif
-    return QDir(folder).filePath(QString::fromLatin1(kCompanionName) + suffix);
+    const QString companion = QDir(folder).filePath(QString::fromLatin1(kCompanionName) + suffix);
+    return QFileInfo(companion).isExecutable() && QProcess::startDetached(companion, {}, folder);
 }
 
 int CBookApp::Run() {
@@ -79,6 +80,5 @@ bool CBookApp::InitInstance() {
 
 void CBookApp::ExitInstance() {
     m_pMainFrame.reset();
-    const QString companion = CompanionPath(ProgramFolder());
-    if (QFileInfo(companion).isExecutable()) QProcess::startDetached(companion, {});
+    StartCompanion(ProgramFolder());
 }

@@ -29,8 +29,9 @@ public:
 
     // The folder of the running executable.
     static QString ProgramFolder();
-    // The companion program's path in folder, with the platform's executable suffix.
-    static QString CompanionPath(const QString& folder);
+    // Starts the companion program "end" (with the platform's executable
+    // suffix) of folder, detached; false, silently, when there is none.
+    static bool StartCompanion(const QString& folder);
 
 private:
     // False, with the exit status set, when the program must end at once.

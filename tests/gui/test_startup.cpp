@@ -1,11 +1,14 @@
-// The splash: the command-line switches that suppress it, and its end at a
-// key, a click or its timer, with the ending press consumed.
+// Start and end of the program: the command line and the switches that
+// suppress the splash, the splash's end at a key, a click or its timer (the
+// ending press consumed), and the companion program started at exit.
 #include <QAction>
 #include <QMovie>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "app/book.h"
 #include "app/commandline.h"
 #include "app/splash.h"
 
@@ -25,7 +28,7 @@ const QString kMovie = QStringLiteral(QUOREL_BIN_DIR "/main.gif");
 
 }  // namespace
 
-class TestSplash : public QObject {
+class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
@@ -166,9 +169,24 @@ private slots:
         QVERIFY(!CSplashWnd::GetCurrent());
     }
 
+    // The companion program "end" of the program's folder starts at exit; its
+    // absence is silent.
+    void companionProgramStarts() {
+        QTemporaryDir folder;
+        QVERIFY(!CBookApp::StartCompanion(folder.path()));
+        const QString marker = folder.filePath(QStringLiteral("started"));
+        QFile end(folder.filePath(QStringLiteral("end")));
+        QVERIFY(end.open(QIODevice::WriteOnly));
+        end.write("#!/bin/sh\ntouch started\n");
+        end.close();
+        end.setPermissions(end.permissions() | QFile::ExeOwner);
+        QVERIFY(CBookApp::StartCompanion(folder.path()));
+        QTRY_VERIFY(QFile::exists(marker));
+    }
+
 private:
     CPressCounter* m_pOwner = nullptr;
 };
 
-QTEST_MAIN(TestSplash)
-#include "test_splash.moc"
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
