@@ -15,6 +15,7 @@
 #include <QPrinterInfo>
 #include <QScrollBar>
 
+#include "app/commandids.h"
 #include "app/textwidth.h"
 
 namespace {
@@ -61,8 +62,10 @@ CBookView::CBookView(CMessageSink* messages, QWidget* parent) : QTextBrowser(par
 
     m_pContextMenu = new QMenu(this);
     m_pContextMenu->setObjectName(QStringLiteral("readerMenu"));
-    m_pContextMenu->addAction(QString::fromUtf8(kCopyMenuText), this, &CBookView::LimitedCopy);
-    m_pContextMenu->addAction(QString::fromUtf8(kSelectAllMenuText), this, &QTextBrowser::selectAll);
+    m_pContextMenu->addAction(QString::fromUtf8(kCopyMenuText), this, &CBookView::LimitedCopy)
+        ->setObjectName(QStringLiteral("command%1").arg(ID_RCLICK_COPY));
+    m_pContextMenu->addAction(QString::fromUtf8(kSelectAllMenuText), this, &QTextBrowser::selectAll)
+        ->setObjectName(QStringLiteral("command%1").arg(ID_RCLICK_SELECT_ALL));
 
     connect(this, &QTextBrowser::copyAvailable, this, [this](bool available) { m_bCopyAvailable = available; });
     connect(this, &QTextBrowser::anchorClicked, this, &CBookView::FollowLink);
@@ -71,7 +74,7 @@ CBookView::CBookView(CMessageSink* messages, QWidget* parent) : QTextBrowser(par
 CBookView::~CBookView() = default;
 
 void CBookView::Navigate2(const QString& address) {
-    if (address == QLatin1String(kBlankLocation)) {
+    if (address == QLatin1String(kBlankLocation) || address.isEmpty()) {
         setSource(QUrl());
         clear();
         m_bBlank = true;

@@ -8,8 +8,12 @@ namespace {
 
 // The items of the bar from left to right; 0 is a separator.
 constexpr int kToolbarItems[] = {
-    ID_SELECT_ALL, ID_EDIT_COPY, 0,           ID_PRINT, 0, ID_PREV_VOLUME, ID_PREV_PAGE, ID_NEXT_PAGE, ID_NEXT_VOLUME, 0,
-    ID_PREV_HIT,   ID_NEXT_HIT,  0,           ID_APP_ABOUT, 0, ID_PAGE_SLIDER, ID_PAGE_EDIT,
+    ID_SELECT_ALL, ID_EDIT_COPY, 0,
+    ID_PRINT, 0,
+    ID_PREV_VOLUME, ID_PREV_PAGE, ID_NEXT_PAGE, ID_NEXT_VOLUME, 0,
+    ID_PREV_HIT, ID_NEXT_HIT, 0,
+    ID_APP_ABOUT, 0,
+    ID_PAGE_SLIDER, ID_PAGE_EDIT,
 };
 
 constexpr QRgb kMaskColor = qRgb(255, 0, 255);

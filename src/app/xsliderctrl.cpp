@@ -17,7 +17,6 @@ CXSliderCtrl::CXSliderCtrl(QWidget* parent)
     : QSlider(Qt::Horizontal, parent),
       m_DragCursor(QPixmap(QString::fromLatin1(kDragCursorPath)), kDragCursorHotX, kDragCursorHotY) {
     setFocusPolicy(Qt::StrongFocus);
-    setTickPosition(QSlider::TicksBelow);
     setRange(0, 0);
     connect(this, &QSlider::actionTriggered, this, [this](int action) {
         if (action != QAbstractSlider::SliderNoAction) m_bMoved = true;

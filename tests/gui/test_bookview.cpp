@@ -75,6 +75,9 @@ private slots:
         m_pView->Navigate2(QStringLiteral("about:blank"));
         QCOMPARE(m_pView->GetLocationURL(), QStringLiteral("about:blank"));
         QVERIFY(m_pView->toPlainText().isEmpty());
+        m_pView->Navigate2(page);
+        m_pView->Navigate2(QString());
+        QCOMPARE(m_pView->GetLocationURL(), QStringLiteral("about:blank"));
     }
 
     // Hit steps address anchors "#%04d"; the panel rewrites the same page file
