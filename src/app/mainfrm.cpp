@@ -65,7 +65,16 @@ CMainFrame::CMainFrame(const CFrameOptions& options, CMessageSink* messages, Pan
     UpdateCommandUI();
 }
 
-CMainFrame::~CMainFrame() { disconnect(m_IdleConnection); }
+// The panes go first, while the frame is whole; nothing the panes do on their
+// way out (a last report of the reading state, say) reaches them or the frame's
+// commands any more.
+CMainFrame::~CMainFrame() {
+    disconnect(m_IdleConnection);
+    m_pLeftForm = nullptr;
+    m_pBookView = nullptr;
+    m_wndToolBar->SetReadingState(nullptr);
+    delete m_wndSplitter;
+}
 
 QAction* CMainFrame::AddCommand(int id, const char* text, const char* toolTip, void (CMainFrame::*handler)()) {
     auto* action = new QAction(QString::fromUtf8(text), this);
@@ -155,7 +164,7 @@ void CMainFrame::Enable(int id, bool enabled) {
 }
 
 void CMainFrame::UpdateCommandUI() {
-    if (!m_pBookView || !m_pLeftForm) return;  // still being built
+    if (!m_pBookView || !m_pLeftForm) return;  // being built or taken down
     const bool pageShown = !m_pBookView->IsBlank();
     const bool readerActive = IsReaderActive();
     Enable(ID_PRINT, pageShown);

@@ -40,6 +40,7 @@ public:
     // outlive the frame. makePanel builds the left pane.
     CMainFrame(const CFrameOptions& options, CMessageSink* messages, PanelFactory makePanel = &CSearchPanel::Create,
                QWidget* parent = nullptr);
+    // Destroys the panes (the splitter writes its layout) before the rest.
     ~CMainFrame() override;
 
     CBookView* GetRightPane() const { return m_pBookView; }

@@ -33,6 +33,11 @@ public:
     CFakePanel(const CPanelServices& services, QWidget* parent) : CSearchPanel(parent), m_Services(services) {
         setFocusPolicy(Qt::StrongFocus);
     }
+    // Reports once more on its way out, as a panel may; the frame must not
+    // ask the dying panel anything then.
+    ~CFakePanel() override {
+        if (m_Services.readingStateChanged) m_Services.readingStateChanged();
+    }
 
     int GetCurrentNode() const override { return 0; }
     int GetCurrentPage() const override { return 0; }
