@@ -1,0 +1,7 @@
+#include "panel/searchpanel.h"
+
+#include "panel/placeholderpanel.h"
+
+CSearchPanel* CSearchPanel::Create(const CPanelServices& services, QWidget* parent) {
+    return new CPlaceholderPanel(services, parent);
+}

@@ -1,0 +1,303 @@
+// The main frame: its commands' enable rules and routing, the panel seam,
+// the full-display toggle, the layout saved at exit, the About box, and the
+// placeholder panel reading a small collection through the same seam.
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/aboutdlg.h"
+#include "app/bookview.h"
+#include "app/commandids.h"
+#include "app/mainfrm.h"
+#include "app/scrolltoolbar.h"
+#include "app/st_splitterwnd.h"
+#include "fixture.h"
+#include "guifixture.h"
+#include "panel/recordingmessagesink.h"
+
+using Step = CReadingState::Step;
+
+class TestMainFrame : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { UsePrivateSettings(m_Settings); }
+    void init() {
+        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel")).clear();
+        m_Messages.Clear();
+    }
+
+    // At start the reader shows "about:blank": printing, select all and copy
+    // (the panel being active) are off; a missing collection is reported once
+    // and the window opens all the same.
+    void startWithoutCollection() {
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages);
+        ShowFrame(frame);
+        QCOMPARE(m_Messages.Messages(), QStringList{QStringLiteral("データを開けませんでした。")});
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorel"));
+        QCOMPARE(frame.GetRightPane()->GetLocationURL(), QStringLiteral("about:blank"));
+        QVERIFY(!frame.IsReaderActive());
+        for (const int id : {ID_PRINT, ID_PRINT_SETUP, ID_SELECT_ALL, ID_EDIT_COPY, ID_PREV_PAGE, ID_NEXT_PAGE,
+                             ID_PREV_VOLUME, ID_NEXT_VOLUME, ID_PREV_HIT, ID_NEXT_HIT, ID_VIEW_STATUS_BAR, ID_FILE_PRINT})
+            QVERIFY2(!frame.GetAction(id)->isEnabled(), qPrintable(QString::number(id)));
+        for (const int id : {ID_APP_EXIT, ID_VIEW_ALL, ID_VIEW_TOOLBAR, ID_APP_ABOUT, ID_HELP_FILE})
+            QVERIFY2(frame.GetAction(id)->isEnabled(), qPrintable(QString::number(id)));
+        QCOMPARE(frame.GetSplitter()->sizes()[0], 260);
+    }
+
+    // The menu bar carries the five menus with their items in order.
+    void menus() {
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages);
+        QStringList menus;
+        for (const QAction* menu : frame.menuBar()->actions()) {
+            QStringList items;
+            for (const QAction* item : menu->menu()->actions()) items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+            menus << menu->text() + QLatin1Char(':') + items.join(QLatin1Char(','));
+        }
+        QCOMPARE(menus, (QStringList{
+                            QStringLiteral("ファイル(&F):印刷設定(&S),印刷(&P),終了(&X)"),
+                            QStringLiteral("編集(&E):コピー(&C),すべて選択(&Q)"),
+                            QStringLiteral("表示(&V):ツールバー(&T),状態バー(&S),全表示(&p)"),
+                            QStringLiteral("一覧:上の頁へ(&P),次の頁へ(&N),-,上の巻へ,次の巻へ,-,上の検索結果,次の検索結果"),
+                            QStringLiteral("ヘルプ(&H):バージョン(&A)...,ヘルプ"),
+                        }));
+        QCOMPARE(frame.GetAction(ID_NEXT_HIT)->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(frame.GetAction(ID_PREV_HIT)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F3));
+        QCOMPARE(frame.GetAction(ID_EDIT_COPY)->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
+        QCOMPARE(frame.GetAction(ID_PRINT)->toolTip(), QStringLiteral("印刷"));
+        QCOMPARE(frame.GetAction(ID_APP_ABOUT)->toolTip(), QStringLiteral("情報"));
+    }
+
+    // Once a page is shown, printing, select all and copy come on.
+    void pageShownEnablesTheReaderCommands() {
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages);
+        frame.GetRightPane()->Navigate2(WritePage(m_Folder, QStringLiteral("p.html"), QStringLiteral("學而")));
+        for (const int id : {ID_PRINT, ID_PRINT_SETUP, ID_SELECT_ALL, ID_EDIT_COPY}) QVERIFY(frame.GetAction(id)->isEnabled());
+    }
+
+    // The reading commands ask the panel for their enable rules, at once when it
+    // reports a change and otherwise when the program goes idle, and run its steps.
+    void readingCommandsGoToThePanel() {
+        CFakePanel* panel = nullptr;
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        ShowFrame(frame);
+        panel->m_Enabled = {Step::kNextPage, Step::kNextHit};
+        panel->m_Services.readingStateChanged();
+        QVERIFY(frame.GetAction(ID_NEXT_PAGE)->isEnabled());
+        QVERIFY(!frame.GetAction(ID_PREV_PAGE)->isEnabled());
+        QVERIFY(frame.GetAction(ID_NEXT_HIT)->isEnabled());
+
+        frame.GetAction(ID_NEXT_PAGE)->trigger();
+        frame.GetAction(ID_PREV_PAGE)->trigger();  // disabled: nothing
+        QTest::keyClick(&frame, Qt::Key_F3);
+        QCOMPARE(panel->m_Runs, (QList<Step>{Step::kNextPage, Step::kNextHit}));
+
+        panel->m_Enabled = {Step::kPrevVolume, Step::kPrevHit};  // no report: the idle update catches it
+        RunEventLoopUntilIdle();
+        QVERIFY(frame.GetAction(ID_PREV_VOLUME)->isEnabled());
+        QVERIFY(!frame.GetAction(ID_NEXT_PAGE)->isEnabled());
+        QTest::keyClick(&frame, Qt::Key_F3, Qt::AltModifier);
+        QCOMPARE(panel->m_Runs.last(), Step::kPrevHit);
+    }
+
+    // The toolbar hands the slider's end of a scroll to the frame's panel.
+    void sliderReleaseReachesThePanel() {
+        CFakePanel* panel = nullptr;
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        QCOMPARE(panel->m_Services.pPageControls, static_cast<CPageControls*>(frame.GetToolBar()));
+        QCOMPARE(panel->m_Services.pReader, static_cast<CReaderPane*>(frame.GetRightPane()));
+        QCOMPARE(panel->m_Services.tempFolder, m_Folder.path());
+        emit frame.GetToolBar()->GetSlider()->ScrollEnded(7);
+        QCOMPARE(panel->m_SliderReleases, QList<int>{7});
+    }
+
+    // With the panel active, copy is the reader's limited copy; with the reader
+    // active it copies the whole selection and needs one.
+    void copyFollowsTheActivePane() {
+        CFakePanel* panel = nullptr;
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        ShowFrame(frame);
+        CBookView* reader = frame.GetRightPane();
+        const QString text(301, QChar(0x5B78));
+        reader->Navigate2(WritePage(m_Folder, QStringLiteral("copy.html"), text));
+        reader->selectAll();
+        frame.UpdateCommandUI();
+        frame.GetAction(ID_EDIT_COPY)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), text.left(300));
+
+        frame.GetSplitter()->SetActivePane(1);
+        QVERIFY(frame.IsReaderActive());
+        QVERIFY(frame.GetAction(ID_EDIT_COPY)->isEnabled());
+        frame.GetAction(ID_EDIT_COPY)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasHtml());
+
+        reader->moveCursor(QTextCursor::Start);  // no selection left
+        frame.UpdateCommandUI();
+        QVERIFY(!frame.GetAction(ID_EDIT_COPY)->isEnabled());
+        QVERIFY(frame.GetAction(ID_FILE_PRINT)->isEnabled());  // Ctrl+P belongs to the reader
+    }
+
+    // Ctrl pressed inside the reader raises the reminder; with the panel focused it does not.
+    void ctrlReminderOnlyInsideTheReader() {
+        CFakePanel* panel = nullptr;
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        ShowFrame(frame);
+        QTest::keyClick(panel, Qt::Key_Control);
+        QVERIFY(m_Messages.Messages().isEmpty());
+        QTest::keyClick(frame.GetRightPane(), Qt::Key_Control);
+        QCOMPARE(m_Messages.Messages(), QStringList{QStringLiteral("マウスの右ボタンでコピーして下さい。")});
+    }
+
+    // Full display hides the panel and activates the reader; the second time the
+    // panel comes back and the reader stays active. F6 moves between the panes.
+    void fullDisplayAndPaneKeys() {
+        CFakePanel* panel = nullptr;
+        CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        ShowFrame(frame);
+        QTest::keyClick(&frame, Qt::Key_F6);
+        QVERIFY(frame.IsReaderActive());
+        QTest::keyClick(&frame, Qt::Key_F6, Qt::ShiftModifier);
+        QVERIFY(!frame.IsReaderActive());
+
+        frame.GetAction(ID_VIEW_ALL)->trigger();
+        QVERIFY(!panel->isVisible());
+        QVERIFY(frame.IsReaderActive());
+        QTest::keyClick(&frame, Qt::Key_F6);  // the hidden panel cannot become active
+        QVERIFY(frame.IsReaderActive());
+        frame.GetAction(ID_VIEW_ALL)->trigger();
+        QVERIFY(panel->isVisible());
+        QVERIFY(frame.IsReaderActive());
+    }
+
+    // Closing the program writes the layout: "-1 w0 -1 w1" with the panel shown,
+    // "0 ..." with the widths it had when it was hidden.
+    void layoutWrittenAtExit_data() {
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("panel shown") << false;
+        QTest::newRow("panel hidden") << true;
+    }
+    void layoutWrittenAtExit() {
+        QFETCH(bool, hidden);
+        QList<int> widths;
+        {
+            CFakePanel* panel = nullptr;
+            CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+            ShowFrame(frame);
+            widths = frame.GetSplitter()->sizes();
+            if (hidden) frame.GetAction(ID_VIEW_ALL)->trigger();
+            frame.close();
+        }
+        const QString saved = QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel"))
+                                  .value(QStringLiteral("SplitterWnd/Panes_0"))
+                                  .toString();
+        QCOMPARE(saved, QStringLiteral("%1 %2 -1 %3").arg(hidden ? 0 : -1).arg(widths[0]).arg(widths[1]));
+        QCOMPARE(widths[0], 260);
+
+        CFakePanel* panel = nullptr;
+        CMainFrame next(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        ShowFrame(next);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(next.GetSplitter()->sizes()[0], 260);
+    }
+
+    // The About box is the 500 by 350 picture and closes on a click, Enter or Esc.
+    void aboutBoxCloses_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");
+        QTest::newRow("click") << 0 << int(QDialog::Accepted);
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(QDialog::Accepted);
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    }
+    void aboutBoxCloses() {
+        QFETCH(int, key);
+        QFETCH(int, result);
+        CAboutDlg about;
+        about.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QCOMPARE(about.size(), QSize(500, 350));
+        QCOMPARE(about.findChild<QLabel*>(QStringLiteral("aboutPicture"))->pixmap().size(), QSize(500, 350));
+        if (key == 0)
+            QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(250, 175));
+        else
+            QTest::keyClick(&about, Qt::Key(key));
+        QVERIFY(!about.isVisible());
+        QCOMPARE(about.result(), result);
+    }
+
+    // The placeholder panel reads the store's pages through the seam: the
+    // reader shows a page, the slider and the page edit follow, the page steps
+    // and the slider release move it, and its page file goes at the end.
+    void placeholderReadsPages() {
+        CTempDir data;
+        WriteTextCollection(data.Path(), {"學而時習之", "不亦說乎", "有朋自遠方來"});
+        QString pageFile;
+        {
+            CMainFrame frame(TestFrameOptions(m_Folder, QString::fromStdString(data.Path().string())), &m_Messages);
+            ShowFrame(frame);
+            QVERIFY(m_Messages.Messages().isEmpty());
+            auto* pages = frame.findChild<QListWidget*>(QStringLiteral("pageList"));
+            QCOMPARE(pages->count(), 3);
+            QVERIFY(pages->hasFocus());
+            QCOMPARE(frame.GetRightPane()->GetLocationURL(), QStringLiteral("about:blank"));  // focus alone shows nothing
+            CSCrollToolBar* toolBar = frame.GetToolBar();
+
+            pages->setCurrentRow(0);
+            pageFile = frame.GetRightPane()->source().toLocalFile();
+            QCOMPARE(QFileInfo(pageFile).fileName(), QStringLiteral("windows.html"));
+            QCOMPARE(QFileInfo(pageFile).absolutePath(), QFileInfo(m_Folder.path()).absoluteFilePath());
+            QVERIFY(frame.GetRightPane()->toPlainText().contains(QStringLiteral("學而時習之")));
+            QCOMPARE(toolBar->GetSlider()->minimum(), 1);
+            QCOMPARE(toolBar->GetSlider()->maximum(), 3);
+            QCOMPARE(toolBar->GetSliderPos(), 1);
+            QCOMPARE(toolBar->GetPageLabel(), QStringLiteral("0/1"));
+            QVERIFY(!frame.GetAction(ID_PREV_PAGE)->isEnabled());
+            QVERIFY(frame.GetAction(ID_NEXT_PAGE)->isEnabled());
+            QVERIFY(frame.GetAction(ID_PRINT)->isEnabled());
+
+            frame.GetAction(ID_NEXT_PAGE)->trigger();
+            QVERIFY(frame.GetRightPane()->toPlainText().contains(QStringLiteral("不亦說乎")));
+            QCOMPARE(toolBar->GetSliderPos(), 2);
+            QCOMPARE(pages->currentRow(), 1);
+
+            emit toolBar->GetSlider()->ScrollEnded(3);
+            QVERIFY(frame.GetRightPane()->toPlainText().contains(QStringLiteral("有朋自遠方來")));
+            QCOMPARE(toolBar->GetPageLabel(), QStringLiteral("0/3"));
+            QVERIFY(!frame.GetAction(ID_NEXT_PAGE)->isEnabled());
+            QVERIFY(frame.GetAction(ID_PREV_PAGE)->isEnabled());
+            QVERIFY(!frame.GetAction(ID_NEXT_VOLUME)->isEnabled());
+            QVERIFY(QFile::exists(pageFile));
+        }
+        QVERIFY(!QFile::exists(pageFile));
+    }
+
+private:
+    // Runs a real event loop, which goes idle (waits for events) before it ends.
+    static void RunEventLoopUntilIdle() {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    static void ShowFrame(CMainFrame& frame) {
+        frame.resize(1000, 700);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+    }
+
+    QTemporaryDir m_Settings;
+    QTemporaryDir m_Folder;
+    CRecordingMessageSink m_Messages;
+};
+
+QTEST_MAIN(TestMainFrame)
+#include "test_mainframe.moc"
