@@ -38,14 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(groups.size() <= size_t(indexformat::kMaxGroups));
     for (size_t g = 0; g < groups.size() && g < 16; ++g)
         for (size_t m = 0; m < groups[g].size() && m < 64; ++m) CheckGroupOf(index, groups[g][m]);
-    for (char16_t unit : input.query) {
+    for (char16_t unit : input.units) {
         CheckGroupOf(index, unit);
         FUZZ_CHECK(Holds(index.GetVariantAlternatives(unit), unit));
     }
-    const std::vector<std::u16string> spellings = index.ExpandVariants(input.query);
+    const std::u16string query = input.Query();
+    const std::vector<std::u16string> spellings = index.ExpandVariants(query);
     FUZZ_CHECK(!spellings.empty() && spellings.size() <= CIndex::kMaxExpansions);
-    for (const std::u16string& spelling : spellings) FUZZ_CHECK(spelling.size() == input.query.size());
+    for (const std::u16string& spelling : spellings) FUZZ_CHECK(spelling.size() == query.size());
     // Without a group the query is its own only spelling.
-    if (groups.empty()) FUZZ_CHECK(spellings.size() == 1 && spellings[0] == input.query);
+    if (groups.empty()) FUZZ_CHECK(spellings.size() == 1 && spellings[0] == query);
     return 0;
 }

@@ -78,25 +78,39 @@ struct StoreFuzzInput {
     }
 };
 
-// fuzz_variants: a query to expand and the variant table.
+// fuzz_variants: a query to expand and the variant table. The query is its
+// units repeated, so that a short input makes a very long query.
 //   0       1              query length Q in UTF-16 units
-//   1       2 x Q          query, UTF-16LE
-//   1 + 2Q  the rest       "yitizi.txt"
+//   1       1              R: the units stand 1 + R x R times in a row (at most kMaxQueryUnits in all)
+//   2       2 x Q          query units, UTF-16LE
+//   2 + 2Q  the rest       "yitizi.txt"
 struct VariantFuzzInput {
-    std::u16string query;
+    static constexpr size_t kMaxQueryUnits = size_t(1) << 16;
+
+    std::u16string units;
+    uint8_t repeat = 0;
     std::string table;
+
+    std::u16string Query() const {
+        std::u16string query;
+        for (size_t i = 0; i < 1 + size_t(repeat) * repeat && query.size() + units.size() <= kMaxQueryUnits; ++i)
+            query += units;
+        return query;
+    }
 
     static VariantFuzzInput Decode(const uint8_t* data, size_t size) {
         CFuzzInput in(data, size);
         VariantFuzzInput input;
-        input.query = in.TakeUnits(in.TakeByte());
+        const size_t count = in.TakeByte();
+        input.repeat = in.TakeByte();
+        input.units = in.TakeUnits(count);
         input.table = in.TakeRest();
         return input;
     }
 
     std::string Encode() const {
-        std::string out(1, char(query.size()));
-        AppendUnits(out, query);
+        std::string out{char(units.size()), char(repeat)};
+        AppendUnits(out, units);
         return out + table;
     }
 };

@@ -107,6 +107,16 @@ void IndexSeeds(const CSeedWriter& out) {
         writer.Write(folder.Path());
         out.Write("fuzz_index", seed.name, IndexInputOf(folder.Path()).Encode());
     }
+    // Positions that climb to the top of their 32-bit range.
+    CScratchFolder folder;
+    CCollectionWriter writer;
+    WriterPage top = TextPage(1, u"");
+    for (uint32_t k = 1; k <= 1024; ++k) top.occurrences[0].push_back({U'天', 4194303 * k});
+    top.occurrences[0].push_back({U'天', 0xFFFFFFFF});
+    writer.AddPage(top);
+    writer.AddPage(TextPage(2, u"天地"));
+    writer.Write(folder.Path());
+    out.Write("fuzz_index", "top-positions", IndexInputOf(folder.Path()).Encode());
 }
 
 StoreFuzzInput StoreInputOf(const std::vector<std::pair<std::string, std::string>>& pages, WriterOptions options) {
@@ -155,12 +165,13 @@ void TocSeeds(const CSeedWriter& out) {
 
 void VariantSeeds(const CSeedWriter& out) {
     const VariantFuzzInput seeds[] = {
-        {u"万 体", "4E07,842C\n9AD4,4F53,8EC6\n"},
-        {u"体萬", "4E07,842C\r\n\r\n9AD4\r\n"},
-        {u"\U00020000万", ",,4e07,,0x842c,\n 20000,4E07, zz,123456789AB\n"},
-        {std::u16string(40, u'万'), "4E07,842C,842D,842E\n"},
+        {u"万 体", 0, "4E07,842C\n9AD4,4F53,8EC6\n"},
+        {u"体萬", 0, "4E07,842C\r\n\r\n9AD4\r\n"},
+        {u"\U00020000万", 0, ",,4e07,,0x842c,\n 20000,4E07, zz,123456789AB\n"},
+        {std::u16string(40, u'万'), 3, "4E07,842C,842D,842E\n"},
+        {std::u16string(1, u'万'), 255, "4E07,842C\n"},
     };
-    const char* names[] = {"two-groups", "carriage-returns", "odd-tokens", "bounded"};
+    const char* names[] = {"two-groups", "carriage-returns", "odd-tokens", "bounded", "long-query"};
     for (size_t i = 0; i < std::size(seeds); ++i) out.Write("fuzz_variants", names[i], seeds[i].Encode());
 }
 
