@@ -1,11 +1,13 @@
 // soak_search: thousands of random searches in one process on one collection,
 // each followed by what the search panel does with its results (result
 // entries inside a range, the first result page read from the store), with
-// the scope switched now and then. Prints the resident memory and open file
+// the scope switched now and then. Search words are cut from the text of
+// random pages of the store. Prints the resident memory and open file
 // descriptors at the start and the end; a leak check is the sanitizer's or
-// valgrind's (tests/soak/run). Without --data it first writes a generated
-// collection of --pages pages into a temporary folder.
-//   soak_search [--data DIR] [--pages N] [--searches N] [--seed N] [--max-growth-kb N]
+// valgrind's (tests/soak/run).
+//   soak_search --write DIR [--pages N] [--seed N]     writes a generated collection
+//   soak_search [--data DIR] [--searches N] [--seed N] [--max-growth-kb N]
+// Without --data the soak runs on a generated collection in a temporary folder.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Options {
+    fs::path write;
     fs::path data;
     int pages = 3000;
     int searches = 10000;
@@ -37,7 +40,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         const char* value = argv[i + 1];
-        if (name == "--data") options.data = value;
+        if (name == "--write") options.write = value;
+        else if (name == "--data") options.data = value;
         else if (name == "--pages") options.pages = std::atoi(value);
         else if (name == "--searches") options.searches = std::atoi(value);
         else if (name == "--seed") options.seed = unsigned(std::strtoul(value, nullptr, 10));
@@ -110,10 +114,9 @@ std::string Utf8(std::u16string_view text) {
 
 // Categories of books of volumes of 40 pages; every page has main text and
 // an annotation; 40 pairs of characters are variant groups.
-std::vector<std::u16string> WriteCollection(const fs::path& folder, int pages, std::mt19937& random) {
+void WriteCollection(const fs::path& folder, int pages, std::mt19937& random) {
     CTextSource source(random);
     CCollectionWriter writer;
-    std::vector<std::u16string> texts;
     constexpr int kVolumePages = 40, kBookVolumes = 5, kCategoryBooks = 4;
     for (int p = 0; p < pages; ++p) {
         const int volume = p / kVolumePages, book = volume / kBookVolumes;
@@ -129,7 +132,6 @@ std::vector<std::u16string> WriteCollection(const fs::path& folder, int pages, s
         page.occurrences[1] = CCollectionWriter::Occurrences(note);
         page.occurrences[2] = CCollectionWriter::Occurrences(main);
         writer.AddPage(std::move(page));
-        texts.push_back(main + note);
         if (p % kVolumePages != 0) continue;
         if (volume % (kBookVolumes * kCategoryBooks) == 0) {
             const int first = p + 1, count = std::min(pages - p, kVolumePages * kBookVolumes * kCategoryBooks);
@@ -145,13 +147,25 @@ std::vector<std::u16string> WriteCollection(const fs::path& folder, int pages, s
     for (uint32_t i = 0; i < 40; ++i) groups.push_back({0x4E00 + 7 * i, 0x4E00 + 7 * i + 3});
     writer.SetVariantGroups(groups);
     writer.Write(folder);
-    return texts;
+}
+
+// The indexed characters of a random page, markup and all: the text words are
+// cut from.
+std::u16string PageText(const CIndex& index, std::mt19937& random) {
+    const int pages = index.GetFileList().GetPageCount();
+    std::string html;
+    std::u16string units, text;
+    if (pages == 0 || !index.ReadPage(int(random() % unsigned(pages)), html)) return text;
+    CCodeConverter::Utf8ToUtf16(html, units);
+    for (char16_t unit : units)
+        if (CCodeConverter::ToCharNumber(unit) >= 0) text += unit;
+    return text;
 }
 
 // A query as users type them: words cut from page text, sometimes with "?" or
 // "*", sometimes several; now and then something odd (ASCII, long, lone
 // surrogates, characters without a number).
-std::u16string RandomQuery(const std::vector<std::u16string>& texts, std::mt19937& random) {
+std::u16string RandomQuery(const CIndex& index, std::mt19937& random) {
     const unsigned kind = random() % 100;
     if (kind < 3) return u"天a";
     if (kind < 5) return std::u16string(400, char16_t(0x4E00 + random() % 50));
@@ -160,11 +174,11 @@ std::u16string RandomQuery(const std::vector<std::u16string>& texts, std::mt1993
     const int words = 1 + int(random() % 3);
     for (int w = 0; w < words; ++w) {
         if (!query.empty()) query += random() % 2 ? u' ' : u'\u3000';
-        if (texts.empty()) {
+        const std::u16string text = PageText(index, random);
+        if (text.empty()) {
             query += char16_t(0x4E00 + random() % 3000);
             continue;
         }
-        const std::u16string& text = texts[random() % texts.size()];
         const size_t length = std::min<size_t>(1 + random() % 5, text.size());
         std::u16string word = text.substr(random() % (text.size() - length + 1), length);
         if (random() % 10 == 0) word[random() % word.size()] = u'?';
@@ -194,12 +208,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::mt19937 random(options.seed);
+    if (!options.write.empty()) {
+        fs::create_directories(options.write);
+        WriteCollection(options.write, options.pages, random);
+        return 0;
+    }
     CTempFolder generated;
-    std::vector<std::u16string> texts;
     fs::path folder = options.data;
     if (folder.empty()) {
         folder = generated.Path();
-        texts = WriteCollection(folder, options.pages, random);
+        WriteCollection(folder, options.pages, random);
     }
 
     CStderrNotifier notifier;
@@ -224,7 +242,7 @@ int main(int argc, char** argv) {
             scope = (scope + 1) % 3;
             if (!index.Open(folder, "Index", scope)) return 1;
         }
-        std::u16string query = RandomQuery(texts, random);
+        std::u16string query = RandomQuery(index, random);
         const bool useVariants = random() % 2;
         if (random() % 2) index.SearchAll(query, useVariants);
         else index.SearchAny(query, useVariants);
