@@ -2,6 +2,8 @@
 // the index's result lists inside a search range.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "fixture.h"
 #include "panel/model/resultbuilder.h"
 #include "panel/model/tocmodel.h"
@@ -188,6 +190,19 @@ TEST_F(ResultBuilderTest, PagesOutsideEveryVolume) {
     EXPECT_EQ(results[0].volumeName, u"");
     EXPECT_EQ(results[0].bookName, u"");
     EXPECT_EQ(results[1].bookName, u"B");
+}
+
+// Hit counts near 2^31 on pages near 2^32, as a corrupt index and table of
+// contents give them, overflowed the total.
+TEST_F(ResultBuilderTest, HugeHitCountsSaturate) {
+    CTocModel huge;
+    WriteFileBytes(dir.Path() / "vrn.dir", TocBytes({{u"A", 1, 0x7FFFFFFF, 0x7FFFFFFF, 0}}));
+    ASSERT_TRUE(huge.LoadTableOfContents(dir.Path()));
+    const std::vector<uint32_t> edges = {0x7FFFFFFE, 0x7FFFFFFF, 0xFFFFFFFC};
+    EXPECT_EQ(CResultBuilder::BuildResults(huge.Node(1), edges, {0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF}, results), INT_MAX);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(CResultBuilder::BuildResults(huge.Node(1), edges, {0xFFFFFFFF, 1, 2}, results), INT_MAX);
+    EXPECT_EQ(results[0].hitCount, INT_MAX);
 }
 
 }  // namespace

@@ -69,6 +69,15 @@ TEST_F(VariantTableTest, MissingFileLeavesNoGroups) {
     EXPECT_EQ(GroupOf(0x4E07), -1);
 }
 
+// A huge variant table (here a sparse one) was read whole into memory, and
+// one too large to allocate made CIndex::Open throw.
+TEST_F(VariantTableTest, OversizedFileLeavesNoGroups) {
+    Load("4E07,842C");
+    std::filesystem::resize_file(dir.Path() / "yitizi.txt", (uint64_t(64) << 20) + 1);
+    EXPECT_FALSE(index.LoadVariantTable(dir.Path()));
+    EXPECT_TRUE(index.GetVariantGroups().empty());
+}
+
 TEST_F(VariantTableTest, ExpandVariants) {
     Load("4E07,842C\n9AD4,4F53\n");
     EXPECT_EQ(index.ExpandVariants(u"万年"), (std::vector<std::u16string>{u"万年", u"萬年"}));
@@ -85,13 +94,21 @@ TEST_F(VariantTableTest, ExpansionIsBounded) {
     for (const auto& s : expanded) EXPECT_EQ(s.substr(6), query.substr(6));
 }
 
-// A long keyword gets fewer spellings, so that all of them together stay small.
-TEST_F(VariantTableTest, LongQueriesExpandLess) {
-    Load("4E00,4E01\n");
-    const std::u16string query(100000, u'\u4E00');
-    const auto expanded = index.ExpandVariants(query);
-    EXPECT_EQ(expanded.size(), 8u);
-    EXPECT_EQ(index.ExpandVariants(std::u16string(2000000, u'\u4E00')).size(), 1u);
+// A long query of variant characters made 4096 spellings of its full length
+// (a 65536-unit query: 512 MB); the spellings now share a bound on units too.
+TEST_F(VariantTableTest, LongQueriesExpandWithinTheUnitBound) {
+    Load("4E07,842C\n");
+    struct Case {
+        size_t length;
+        size_t spellings;
+    };
+    for (const Case& c : {Case{256, 4096}, Case{257, 2048}, Case{65536, 16}, Case{CIndex::kMaxExpansionUnits + 1, 1}}) {
+        const std::u16string query(c.length, u'万');
+        const auto expanded = index.ExpandVariants(query);
+        ASSERT_EQ(expanded.size(), c.spellings) << c.length;
+        EXPECT_EQ(expanded.back().substr(0, 4), c.spellings == 1 ? u"万万万万" : u"萬萬萬萬") << c.length;
+        EXPECT_EQ(expanded.back().size(), c.length);
+    }
 }
 
 TEST_F(VariantTableTest, SupplementaryMembersStayOutOfTheExpansion) {

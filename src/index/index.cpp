@@ -14,6 +14,9 @@ namespace {
 
 constexpr const char* kOpenFailedMessage = "データを開けませんでした。";
 constexpr const char* kVariantFileName = "yitizi.txt";
+// A variant table is a few hundred kilobytes; a file past this bound is not
+// one and is not read into memory.
+constexpr uint64_t kMaxVariantTableBytes = uint64_t(64) << 20;
 
 // Calls visit for each run of bytes between delimiters; empty runs are skipped.
 template <typename Visit>
@@ -93,7 +96,7 @@ bool CIndex::LoadVariantTable(const std::filesystem::path& folder) {
     std::string text;
     try {
         CReadOnlyFile file;
-        if (!file.Open(folder / kVariantFileName)) return false;
+        if (!file.Open(folder / kVariantFileName) || file.Size() > kMaxVariantTableBytes) return false;
         text.resize(size_t(file.Size()));
         text.resize(file.ReadSome(0, text.data(), text.size()));
     } catch (const CDataFileError&) {
@@ -125,10 +128,11 @@ std::vector<uint32_t> CIndex::GetVariantAlternatives(char16_t unit) const {
 
 std::vector<std::u16string> CIndex::ExpandVariants(std::u16string_view query) const {
     // Alternatives per unit, cut to the BMP; once the product would pass the
-    // bound, the remaining units keep only themselves.
+    // bound, the remaining units keep only themselves. A long query gets fewer
+    // spellings, so that their units stay within kMaxExpansionUnits.
+    const size_t maxStrings = std::clamp<size_t>(kMaxExpansionUnits / std::max<size_t>(query.size(), 1), 1, kMaxExpansions);
     std::vector<std::vector<char16_t>> alternatives;
     alternatives.reserve(query.size());
-    const size_t bound = std::max<size_t>(1, std::min(kMaxExpansions, kMaxExpansionUnits / std::max<size_t>(1, query.size())));
     size_t total = 1;
     bool bounded = false;
     for (char16_t unit : query) {
@@ -136,7 +140,7 @@ std::vector<std::u16string> CIndex::ExpandVariants(std::u16string_view query) co
         if (!bounded) {
             for (uint32_t member : GetVariantAlternatives(unit))
                 if (member <= 0xFFFF) forms.push_back(char16_t(member));
-            bounded = total * forms.size() > bound;
+            bounded = total * forms.size() > maxStrings;
         }
         if (bounded) forms.assign(1, unit);
         total *= forms.size();

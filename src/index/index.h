@@ -24,8 +24,8 @@ public:
     // Longest normalised word (with its closing "*") the search accepts, in
     // UTF-16 units; a longer one finds nothing.
     static constexpr size_t kMaxWordUnits = 299;
-    // Most strings ExpandVariants returns, and most UTF-16 units in all of
-    // them together; past either bound the remaining units keep only themselves.
+    // Most strings ExpandVariants returns, and most UTF-16 units in all of them
+    // together; past either bound the remaining units keep only themselves.
     static constexpr size_t kMaxExpansions = 4096;
     static constexpr size_t kMaxExpansionUnits = size_t(1) << 20;
 
@@ -54,8 +54,8 @@ public:
     const CFileList& GetFileList() const { return m_FileList; }
 
     // Replaces the variant groups with those of folder/"yitizi.txt"; false (and
-    // no groups) when it cannot be read. Groups past the index tables' range
-    // are ignored.
+    // no groups) when it cannot be read or is larger than 64 MiB. Groups past
+    // the index tables' range are ignored.
     bool LoadVariantTable(const std::filesystem::path& folder);
     // The group number (88065 + group index) of the first group holding codePoint.
     bool FindVariantGroup(uint32_t codePoint, int32_t& groupNumber) const;

@@ -78,14 +78,19 @@ void RecordMatch(uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32
     }
 }
 
+// Aligned positions stay below this, so that the position after a match
+// still fits; an entry whose positions climb to it is corrupt.
+constexpr uint32_t kAlignedLimit = 0xFFFFFFFF;
+
 // Reads the next position number of c into its aligned position; false when the
-// entry has none left.
+// entry has none left, or its positions leave the range and it ends there.
 bool AdvancePosition(CharWalk& c) {
     if (c.unread == 0) return false;
     unsigned bytes;
-    const uint32_t delta = c.cursor.ReadVarint(bytes);
+    const uint64_t aligned = uint64_t(c.aligned) + c.cursor.ReadVarint(bytes);
     c.unread = bytes <= c.unread ? c.unread - bytes : 0;
-    c.aligned += delta;
+    if (aligned >= kAlignedLimit) return false;  // the rest of the entry is skipped with the page
+    c.aligned = uint32_t(aligned);
     return true;
 }
 

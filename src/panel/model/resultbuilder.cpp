@@ -1,6 +1,7 @@
 #include "panel/model/resultbuilder.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -17,7 +18,8 @@ std::u16string NameOf(const ContentsNodeTag* node) { return node ? node->name : 
 int CResultBuilder::BuildResults(const ContentsNodeTag* range, const std::vector<uint32_t>& pages,
                                  const std::vector<uint32_t>& counts, std::vector<SearchNodeTag>& results) {
     results.clear();
-    int total = 0;
+    // Hit counts past INT_MAX (only a corrupt index yields them) stop there.
+    int64_t total = 0;
     if (!range) return 0;
     const size_t n = std::min(pages.size(), counts.size());
     for (size_t i = 0; i < n; ++i) {
@@ -31,14 +33,14 @@ int CResultBuilder::BuildResults(const ContentsNodeTag* range, const std::vector
             entry.pageInVolume = int(p + volume->curFileName + 1 - uint32_t(volume->docID));
         }
         entry.page = int(p);
-        entry.hitCount = int(counts[i]);
-        total += entry.hitCount;
+        entry.hitCount = int(std::min<uint32_t>(counts[i], INT_MAX));
+        total = std::min<int64_t>(total + entry.hitCount, INT_MAX);
         results.push_back(std::move(entry));
     }
     std::stable_sort(results.begin(), results.end(), [](const SearchNodeTag& a, const SearchNodeTag& b) {
         return uint32_t(a.pageInVolume) < uint32_t(b.pageInVolume);
     });
-    return total;
+    return int(total);
 }
 
 std::u16string CResultBuilder::GetCategoryName(const ContentsNodeTag* range) {

@@ -16,7 +16,8 @@ public:
 
     // Replaces results with one entry per page of pages that range covers, in
     // ascending pageInVolume (equal ones keep the lists' order), and returns
-    // their hits. A null range covers no page.
+    // their hits. A null range covers no page. Hit counts and their total stop
+    // at INT_MAX.
     static int BuildResults(const ContentsNodeTag* range, const std::vector<uint32_t>& pages,
                             const std::vector<uint32_t>& counts, std::vector<SearchNodeTag>& results);
 

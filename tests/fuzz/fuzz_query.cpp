@@ -1,0 +1,96 @@
+// CountWords, SearchAll, SearchAny and SearchPhrase on arbitrary UTF-16 from
+// the input (lone surrogates, U+FFFF, very long words, many words) against a
+// small collection written once per process.
+#include <random>
+#include <string>
+
+#include "fuzzcheck.h"
+#include "fuzzlayouts.h"
+#include "index/codeconverter.h"
+#include "index/index.h"
+#include "scratchfolder.h"
+#include "writer/collectionwriter.h"
+
+namespace {
+
+// Ideographs of the basic and supplementary planes, a private-use character,
+// U+FFFF, kana, the full-width "？" and characters without a number.
+const std::u16string kAlphabet = u"天地人山川万萬\U00020000\U0002A6DF\uE000\uFFFFあア？。、";
+
+// Pages of random text over kAlphabet, a few long ones for wide positions, and
+// the groups 万/萬 and 山/川.
+class CQueryCollection {
+public:
+    CQueryCollection() {
+        std::mt19937 random(8);
+        CCollectionWriter writer;
+        std::vector<char32_t> symbols;
+        for (size_t i = 0; i < kAlphabet.size(); ++i) {
+            const bool pair = CCodeConverter::IsHighSurrogate(kAlphabet[i]);
+            symbols.push_back(pair ? CCodeConverter::JoinSurrogates(kAlphabet[i], kAlphabet[i + 1]) : kAlphabet[i]);
+            i += pair;
+        }
+        for (int p = 0; p < 80; ++p) {
+            const size_t length = p % 20 == 19 ? 20000 : random() % 200;
+            std::u32string text;
+            for (size_t i = 0; i < length; ++i) text += symbols[random() % symbols.size()];
+            WriterPage page;
+            page.recordName = "a\\" + std::to_string(p + 1) + ".htm";
+            for (size_t i = 0; i < text.size(); ++i) page.occurrences[0].push_back({text[i], uint32_t(i)});
+            writer.AddPage(std::move(page));
+        }
+        writer.SetVariantGroups({{U'万', U'萬'}, {U'山', U'川'}});
+        writer.Write(m_folder.Path());
+        FUZZ_CHECK(m_index.Open(m_folder.Path(), "Index", 0));
+    }
+    CIndex& Index() { return m_index; }
+
+private:
+    CScratchFolder m_folder;
+    CIndex m_index;
+};
+
+// The query as SearchAll and SearchAny leave it: spaces before the first NUL
+// become ideographic spaces.
+std::u16string WithIdeographicSpaces(std::u16string query) {
+    for (char16_t& unit : query) {
+        if (unit == 0) break;
+        if (unit == u' ') unit = u'\u3000';
+    }
+    return query;
+}
+
+void Search(CIndex& index, const std::u16string& query, bool useVariants, bool any) {
+    const std::vector<uint32_t> before = index.GetResultPages();
+    std::u16string buffer = query;
+    if (any) index.SearchAny(buffer, useVariants);
+    else index.SearchAll(buffer, useVariants);
+    if (CIndex::CountWords(query) == 0) {
+        // A rejected query changes neither the results nor the caller's buffer.
+        FUZZ_CHECK(buffer == query);
+        FUZZ_CHECK(index.GetResultPages() == before);
+        return;
+    }
+    FUZZ_CHECK(buffer == WithIdeographicSpaces(query));
+    CheckResultLists(index);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static CQueryCollection collection;
+    const QueryFuzzInput input = QueryFuzzInput::Decode(data, size);
+    CIndex& index = collection.Index();
+    // The same results before every input, so that a rejected query keeps
+    // what this input expects and not what the previous one left.
+    std::u16string reset = u"天";
+    index.SearchAll(reset, false);
+    const int words = CIndex::CountWords(input.query);
+    FUZZ_CHECK(words >= 0 && size_t(words) <= (input.query.size() + 1) / 2);
+    Search(index, input.query, input.useVariants, false);
+    Search(index, input.query, input.useVariants, true);
+    // The whole input as one word, merged into the results left above.
+    index.SearchPhrase(input.query, input.combineMode, input.useVariants);
+    CheckResultLists(index);
+    return 0;
+}
