@@ -3,10 +3,12 @@
 // against a brute-force matcher over the same positions.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 
 #include "fixture.h"
 #include "index/index.h"
+#include "index/indexformat.h"
 
 namespace {
 
@@ -200,17 +202,51 @@ TEST(PhraseSearchBlocks, ListsThroughChainedBlocksWithStraddlingNumbers) {
 // and the rest of the entry is skipped so the next page still reads.
 TEST(PhraseSearchPositions, PositionsAtTheTopOfTheRangeEndThePage) {
     CTempDir dir;
-    WriterPage top;
-    top.recordName = "a\\0001.htm";
-    for (uint32_t k = 1; k <= 1024; ++k) top.occurrences[0].push_back({U'天', 4194303 * k});
-    top.occurrences[0].push_back({U'天', 0xFFFFFFFE});
-    top.occurrences[0].push_back({U'天', 0xFFFFFFFF});
-    for (uint32_t k = 1; k <= 1024; ++k) top.occurrences[0].push_back({U'地', 4194303 * k - 7});
-    top.occurrences[0].push_back({U'地', 0xFFFFFFFF});
-    CCollectionWriter writer;
-    writer.AddPage(top);
-    writer.AddPage(TextPage("a\\0002.htm", "天地"));
-    writer.Write(dir.Path());
+    WriteTextCollection(dir.Path(), {"", "天地"});
+    // Page 0's positions climb to 2^32 - 1, past what a builder writes, so
+    // the lists are encoded here by hand.
+    std::vector<uint32_t> tian, di;
+    for (uint32_t k = 1; k <= 1024; ++k) tian.push_back(4194303 * k);
+    tian.push_back(0xFFFFFFFE);
+    tian.push_back(0xFFFFFFFF);
+    for (uint32_t k = 1; k <= 1024; ++k) di.push_back(4194303 * k - 7);
+    di.push_back(0xFFFFFFFF);
+    auto encode = [](const std::vector<uint32_t>& topPositions, uint32_t secondPagePosition) {
+        std::string list, positions;
+        uint32_t previous = 0;
+        for (uint32_t p : topPositions) {
+            indexformat::AppendVarint(p - previous, positions);
+            previous = p;
+        }
+        indexformat::AppendVarint(0, list);
+        list.push_back(char(positions.size() & 0xFF));
+        list.push_back(char(positions.size() >> 8));
+        list += positions;
+        indexformat::AppendVarint(1, list);
+        list += std::string("\x01\x00", 2);
+        indexformat::AppendVarint(secondPagePosition, list);
+        list.resize((list.size() + 4095) / 4096 * 4096, '\0');
+        return list;
+    };
+    const std::string tianList = encode(tian, 0), diList = encode(di, 1);
+    std::string header(indexformat::kChainOffset, '\0');
+    for (int c = 0; c < indexformat::kCharTableSize; ++c) std::memset(&header[4 * size_t(c)], 0xFF, 4);
+    auto setEntry = [&header](char32_t cp, uint32_t firstBlock) {
+        const size_t number = size_t(CCodeConverter::ToCharNumber(cp));
+        std::memcpy(&header[indexformat::kFirstBlockOffset + 4 * number], &firstBlock, 4);
+        const uint32_t lastPage = 1;
+        std::memcpy(&header[indexformat::kLastPageOffset + 4 * number], &lastPage, 4);
+    };
+    setEntry(U'天', 0);
+    setEntry(U'地', uint32_t(tianList.size() / 4096));
+    const size_t blocks = (tianList.size() + diList.size()) / 4096;
+    for (uint32_t b = 0; b < blocks; ++b) {
+        const uint32_t next = b + 1;
+        header.append(reinterpret_cast<const char*>(&next), 4);
+    }
+    WriteFileBytes(dir.Path() / "Index-idx.h", header);
+    WriteFileBytes(dir.Path() / "Index-idx.m", tianList + diList);
+
     CIndex index;
     ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
     EXPECT_EQ(Phrase(index, u"天"), (Hits{{0, 1025}, {1, 1}}));
