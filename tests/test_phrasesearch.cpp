@@ -3,6 +3,7 @@
 // against a brute-force matcher over the same positions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "fixture.h"
@@ -185,6 +186,11 @@ TEST(PhraseSearchBlocks, ListsThroughChainedBlocksWithStraddlingNumbers) {
         std::u16string query = u"天";
         index.SearchAll(query, false);
         EXPECT_EQ(index.GetResultPageCount(), 4000);
+        // A single character's positions are counted across the block ends too.
+        query = u"乙";
+        index.SearchAll(query, false);
+        ASSERT_EQ(index.GetResultPageCount(), 4000);
+        EXPECT_EQ(std::count(index.GetResultCounts().begin(), index.GetResultCounts().end(), 200u), 4000);
         query = u"乙天地";
         index.SearchAll(query, false);
         ASSERT_EQ(index.GetResultPageCount(), 2000);

@@ -89,8 +89,50 @@ bool AdvancePosition(CharWalk& c) {
     return true;
 }
 
+// A word of one character (and wildcards) matches at each of its positions:
+// they are counted, not decoded.
+void CountPositions(CharWalk& c, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    const uint32_t found = c.cursor.CountVarints(c.unread);
+    c.unread = 0;
+    if (found == 0) return;
+    pages.push_back(page);
+    counts.push_back(found);
+}
+
+// A word of one term matches where all its characters have the same aligned
+// position: the ascending aligned positions are intersected leapfrog fashion,
+// each character moving straight to the target before the next is looked at.
+// On well-formed lists this counts what the general passes below count.
+void MatchOneTerm(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    const size_t n = plan.charCount;
+    uint32_t target = 0;
+    for (size_t i = 0; i < n; ++i) {
+        CharWalk& c = plan.chars[i];
+        c.aligned = plan.length - 1 - c.wordOffset;
+        if (!AdvancePosition(c)) return;
+        target = std::max(target, c.aligned);
+    }
+    size_t agreeing = 0;  // characters standing on target, just before i
+    for (size_t i = 0;; i = i + 1 == n ? 0 : i + 1) {
+        CharWalk& c = plan.chars[i];
+        while (c.aligned < target) {
+            if (!AdvancePosition(c)) return;
+        }
+        if (c.aligned > target) {
+            target = c.aligned;
+            agreeing = 1;
+        } else if (++agreeing == n) {
+            RecordMatch(page, pages, counts);
+            ++target;
+            agreeing = 0;
+        }
+    }
+}
+
 // Counts the matches on the page all characters stand on.
 void MatchPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    if (plan.charCount == 1) return CountPositions(plan.chars[0], page, pages, counts);
+    if (plan.termCount == 1) return MatchOneTerm(plan, page, pages, counts);
     const size_t n = plan.charCount;
     for (size_t i = 0; i < n; ++i) {
         CharWalk& c = plan.chars[i];
@@ -142,10 +184,9 @@ void MatchPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages,
 // Moves c to its next page entry; false when the list is over or unreadable.
 bool NextEntry(CharWalk& c) {
     if (c.page >= c.lastPage) return false;
-    c.cursor.Skip(c.unread);
-    unsigned bytes;
-    c.page += c.cursor.ReadVarint(bytes);
-    c.unread = c.cursor.ReadLength();
+    uint32_t delta;
+    c.cursor.NextHeader(c.unread, delta, c.unread);
+    c.page += delta;
     return !c.cursor.Bad();
 }
 
