@@ -1,9 +1,8 @@
 #include "common/queryset.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -55,6 +54,7 @@ void WriteReport(const std::filesystem::path& path, const std::string& engine, c
         list.push_back({{"id", queries[i].id},
                         {"pages", outcomes[i].pages.size()},
                         {"hash", std::to_string(HashPages(outcomes[i].pages))},
+                        {"hits", outcomes[i].hits},
                         {"micros", outcomes[i].micros}});
     }
     doc["queries"] = list;
@@ -74,9 +74,13 @@ void WriteReport(const std::filesystem::path& path, const std::string& engine, c
 }
 
 long PeakRssKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    // VmHWM, not getrusage: Linux carries ru_maxrss over an exec, so a runner
+    // started by a large harness would report the harness's peak.
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return 0;
 }
 
 double NowMicros() {

@@ -22,6 +22,7 @@ struct BenchQuery {
 struct QueryOutcome {
     std::vector<double> micros;   // one per timed repetition
     std::vector<uint32_t> pages;  // pages found, any order
+    uint64_t hits = 0;            // Quorel's hit count over all pages; 0 for the peers
 };
 
 namespace queryset {
@@ -34,7 +35,7 @@ std::vector<BenchQuery> Load(const std::filesystem::path& path);
 void WriteReport(const std::filesystem::path& path, const std::string& engine, const std::vector<BenchQuery>& queries,
                  const std::vector<QueryOutcome>& outcomes, const std::filesystem::path& pagesPath);
 
-// Peak resident memory of this process in KiB.
+// Peak resident memory of this process (this program image) in KiB.
 long PeakRssKb();
 
 // Microseconds since an arbitrary start, for timing.

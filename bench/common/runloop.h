@@ -29,6 +29,21 @@ std::vector<QueryOutcome> RunAll(const std::vector<BenchQuery>& queries, int war
     return outcomes;
 }
 
+// Adds up the time spent in the calls it runs.
+class CStopwatch {
+public:
+    template <typename Call>
+    void Run(Call call) {
+        const double start = queryset::NowMicros();
+        call();
+        m_micros += queryset::NowMicros() - start;
+    }
+    double Seconds() const { return m_micros / 1e6; }
+
+private:
+    double m_micros = 0;
+};
+
 // The value after "--name" in argv, or fallback.
 inline std::string Option(int argc, char** argv, std::string_view name, std::string fallback = {}) {
     for (int i = 1; i + 1 < argc; ++i)
