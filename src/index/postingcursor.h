@@ -19,6 +19,13 @@ public:
         uint32_t chainCount = 0;
     };
 
+    // A place in the list that the cursor can be put back to.
+    struct Mark {
+        uint32_t block;
+        uint32_t hops;
+        uint16_t offset;  // of the next byte within the block, 1 to 4096
+    };
+
     // Starts at byte 0 of firstBlock.
     void Start(const Source* source, uint32_t firstBlock) {
         m_source = source;
@@ -28,6 +35,17 @@ public:
     }
 
     bool Bad() const { return m_bad; }
+
+    // REQUIRES: !Bad(). The place of the next byte.
+    Mark GetMark() const {
+        return {m_block, uint32_t(m_hops), uint16_t(m_pos - size_t(m_block) * indexformat::kBlockSize)};
+    }
+    // Puts the cursor back to a mark taken on this list.
+    void Restore(const Mark& mark) {
+        EnterBlock(mark.block);
+        m_pos += mark.offset;
+        m_hops = mark.hops;
+    }
 
     // One byte of the list; 0 once the cursor has gone bad.
     uint8_t ReadByte() {
@@ -43,7 +61,7 @@ public:
 
     // Skips count bytes, then reads a page entry's header: its page delta and
     // its position-data length. The same as Skip, ReadVarint and ReadLength.
-    void NextHeader(uint32_t count, uint32_t& delta, uint32_t& length) {
+    [[gnu::always_inline]] void NextHeader(uint32_t count, uint32_t& delta, uint32_t& length) {
         const size_t start = m_pos + count;
         if (!m_bad && start + 5 <= m_blockEnd) {
             m_pos = start;
