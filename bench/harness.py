@@ -396,7 +396,7 @@ def run_pipeline(commands):
     return out, cpu
 
 
-def rg_run(corpus, queries_path, out_path, reps, warmups):
+def rg_run(corpus, queries_path, out_path, reps, warmups, page_lists):
     queries = json.load(open(queries_path, encoding="utf-8"))["queries"]
     report = {"engine": "ripgrep", "queries": []}
     outcomes = [{"id": q["id"], "micros": [], "cpu_micros": []} for q in queries]
@@ -413,6 +413,9 @@ def rg_run(corpus, queries_path, out_path, reps, warmups):
                 o["count"] = int(out.strip() or 0)
     # The page lists (not timed): the matching lines themselves.
     for q, o in zip(queries, outcomes):
+        o["pages"] = o["count"]
+        if not page_lists:
+            continue
         out, _ = run_pipeline(rg_commands(q, corpus, count=False))
         pages = [int(line.split(b"\t", 1)[0]) for line in out.splitlines() if line]
         o["pages"] = len(pages)
@@ -486,22 +489,33 @@ class Bench:
     def tool(self, name):
         return os.path.join(self.bin, name)
 
-    def prepare(self, collection, tag):
-        """Exports the corpus and builds both peer indexes of one collection."""
+    def prepare(self, collection, tag, peers):
+        """Exports the corpus and builds the peer indexes of one collection. An
+        index built before from the same corpus is kept, with its build figures."""
         d = os.path.join(self.work, tag)
         os.makedirs(d, exist_ok=True)
         corpus = os.path.join(d, "corpus.tsv")
         info = {"collection": collection}
         info["export"] = sh_json([self.tool("quorel-bench-export"), collection, corpus])
-        info["sqlite"] = timed([self.tool("quorel-bench-sqlite"), "build", corpus, os.path.join(d, "fts5.db")])
-        info["sqlite"]["bytes"] = tree_bytes(os.path.join(d, "fts5.db"))
-        info["xapian"] = timed([self.tool("quorel-bench-xapian"), "build", corpus, os.path.join(d, "xapian")])
-        info["xapian"]["bytes"] = tree_bytes(os.path.join(d, "xapian"))
+        stamp = "%d %s" % (os.path.getsize(corpus), hash_pages([info["export"]["pages"], info["export"]["text_bytes"]]))
+        for engine, target in (("sqlite", "fts5.db"), ("xapian", "xapian")):
+            if engine not in peers:
+                continue
+            built = os.path.join(d, "build-%s.json" % engine)
+            path = os.path.join(d, target)
+            previous = json.load(open(built)) if os.path.exists(built) else {}
+            if previous.get("stamp") == stamp and os.path.exists(path):
+                info[engine] = previous
+                continue
+            info[engine] = timed([self.tool("quorel-bench-%s" % engine), "build", corpus, path])
+            info[engine]["bytes"] = tree_bytes(path)
+            info[engine]["stamp"] = stamp
+            json.dump(info[engine], open(built, "w"))
         info["quorel"] = quorel_sizes(collection)
         info["corpus_bytes"] = os.path.getsize(corpus)
         return info
 
-    def run_engines(self, collection, tag, queries, reps, cold, pages_out):
+    def run_engines(self, collection, tag, queries, reps, cold, pages_out, engines):
         d = os.path.join(self.work, tag)
         corpus = os.path.join(d, "corpus.tsv")
         runs = {
@@ -512,10 +526,12 @@ class Bench:
             "xapian": lambda out, r, w, pages: [self.tool("quorel-bench-xapian"), "search", os.path.join(d, "xapian"),
                                                 queries, out, "--reps", r, "--warmups", w] + (["--pages", pages] if pages else []),
             "ripgrep": lambda out, r, w, pages: [sys.executable, os.path.abspath(__file__), "rg-run", corpus, queries,
-                                                 out, "--reps", r, "--warmups", w],
+                                                 out, "--reps", r, "--warmups", w] + ([] if pages_out else ["--no-pages"]),
         }
         reports = {}
         for engine, make in runs.items():
+            if engine not in engines:
+                continue
             out = os.path.join(d, "run-%s.json" % engine)
             pages = os.path.join(d, "pages-%s.txt" % engine) if pages_out and engine != "ripgrep" else None
             rg_reps = max(1, reps // 2)  # a scan per query: fewer passes keep the run short
@@ -573,7 +589,7 @@ def agreement(queries, reports):
         mine = by_id["quorel"].get(q["id"])
         for peer in peers:
             theirs = by_id.get(peer, {}).get(q["id"])
-            if not mine or not theirs:
+            if not mine or not theirs or "hash" not in theirs:
                 continue
             entry = result.setdefault(q["class"], {}).setdefault(peer, {"compared": 0, "differ": []})
             entry["compared"] += 1
@@ -781,23 +797,27 @@ def write_results(path, context):
         add("")
         add("| class | Quorel 1× | Quorel 10× | growth | ripgrep growth | SQLite growth | Xapian growth |")
         add("|---|---|---|---|---|---|---|")
-        big = {e: class_stats(q, scale["reports"][e]) for e in ENGINES}
+        big = {e: class_stats(q, scale["reports"][e]) for e in scale["engines"]}
         for cls in CLASS_ORDER + ["all"]:
             if cls not in stats["quorel"] or cls not in big["quorel"]:
                 continue
             row = "| %s | %s | %s" % (cls, fmt_us(stats["quorel"][cls]["median"]), fmt_us(big["quorel"][cls]["median"]))
             for e in ENGINES:
-                a, b = stats[e].get(cls, {}).get("median"), big[e].get(cls, {}).get("median")
+                a, b = stats[e].get(cls, {}).get("median"), big.get(e, {}).get(cls, {}).get("median")
                 row += " | %s" % ("%.1f×" % (b / a) if a and b else "–")
             add(row + " |")
         add("")
-        add("10× peak RSS: " + ", ".join("%s %.0f MiB" % (e, scale["reports"][e]["maxrss_kb"] / 1024) for e in ENGINES))
+        add("10× peak RSS: " + ", ".join("%s %.0f MiB" % (e, scale["reports"][e]["maxrss_kb"] / 1024)
+                                         for e in scale["engines"]))
         add("")
-        add("10× build: Quorel %s %.0f s; SQLite %.0f s (%.0f MB); Xapian %.0f s (%.0f MB); Quorel full-text "
-            "index %.0f MB." % (scale["quorel_build"]["what"], scale["quorel_build"]["seconds"],
-                                scale["info"]["sqlite"]["build_seconds"], mb(scale["info"]["sqlite"]["bytes"]),
-                                scale["info"]["xapian"]["build_seconds"], mb(scale["info"]["xapian"]["bytes"]),
-                                mb(scale["info"]["quorel"]["full_text_index"])))
+        line = "10× build: Quorel (%s) %.0f s, full-text index %.0f MB (%.2f× the text)" % (
+            scale["quorel_build"]["what"], scale["quorel_build"]["seconds"],
+            mb(scale["info"]["quorel"]["full_text_index"]),
+            scale["info"]["quorel"]["full_text_index"] / scale["info"]["export"]["text_bytes"])
+        for e in ("sqlite", "xapian"):
+            if e in scale["info"]:
+                line += "; %s %.0f s, %.0f MB" % (e, scale["info"][e]["build_seconds"], mb(scale["info"][e]["bytes"]))
+        add(line + ". Engines run at 10×: %s (the others: `--scale-engines`)." % ", ".join(scale["engines"]))
         add("")
     m = context.get("micro")
     if m:
@@ -883,7 +903,7 @@ def reader_startup(bin_dir):
 def measure(args):
     bench = Bench(args)
     collection = os.path.abspath(args.collection)
-    info = bench.prepare(collection, "1x")
+    info = bench.prepare(collection, "1x", ENGINES)
     queries_path = os.path.join(bench.work, "queries.json")
     sh([sys.executable, os.path.abspath(__file__), "queries", collection, os.path.join(bench.work, "1x", "corpus.tsv"),
         queries_path, "--seed", args.seed])
@@ -896,17 +916,18 @@ def measure(args):
         "chars": chars, "synthetic": args.synthetic, "command": args.command or " ".join(sys.argv),
         "quorel_build": build or {"what": "not timed", "seconds": float("nan")},
     }
-    context["reports"] = bench.run_engines(collection, "1x", queries_path, args.reps, not args.no_cold, True)
+    context["reports"] = bench.run_engines(collection, "1x", queries_path, args.reps, not args.no_cold, True, ENGINES)
     context["render"] = bench.render(collection, queries_path)
     context["startup"] = reader_startup(bench.bin)
     if not args.no_micro:
         context["micro"] = bench.micro()
     if args.scale_collection:
-        scale_info = bench.prepare(os.path.abspath(args.scale_collection), "10x")
+        engines = args.scale_engines.split(",")
+        scale_info = bench.prepare(os.path.abspath(args.scale_collection), "10x", engines)
         context["scale"] = {
-            "info": scale_info,
+            "info": scale_info, "engines": engines,
             "reports": bench.run_engines(os.path.abspath(args.scale_collection), "10x", queries_path,
-                                         max(1, args.reps // 2), False, False),
+                                         max(1, args.reps // 2), False, False, engines),
             "quorel_build": json.load(open(args.scale_build)) if args.scale_build else {"what": "?", "seconds": 0},
         }
     json.dump({k: v for k, v in context.items() if k != "queries"}, open(os.path.join(bench.work, "context.json"), "w"))
@@ -931,6 +952,7 @@ def main():
     r.add_argument("out")
     r.add_argument("--reps", type=int, default=3)
     r.add_argument("--warmups", type=int, default=1)
+    r.add_argument("--no-pages", action="store_true", help="count only, no page lists for the agreement check")
     m = sub.add_parser("measure")
     m.add_argument("--collection", required=True)
     m.add_argument("--bin", required=True)
@@ -942,6 +964,8 @@ def main():
     m.add_argument("--synthetic", help="description, when the collection is synthetic")
     m.add_argument("--scale-collection")
     m.add_argument("--scale-build")
+    m.add_argument("--scale-engines", default="quorel,ripgrep",
+                   help="engines run on the 10x collection (SQLite and Xapian take long to build there)")
     m.add_argument("--no-cold", action="store_true")
     m.add_argument("--no-micro", action="store_true")
     m.add_argument("--command", help="the command line to print in the results")
@@ -951,7 +975,7 @@ def main():
     elif args.command_name == "queries":
         build_queries(args.collection, args.corpus, args.out, args.seed, args.per_length)
     elif args.command_name == "rg-run":
-        rg_run(args.corpus, args.queries, args.out, args.reps, args.warmups)
+        rg_run(args.corpus, args.queries, args.out, args.reps, args.warmups, not args.no_pages)
     else:
         measure(args)
 
