@@ -7,6 +7,7 @@ bench/run calls the subcommands in order; each can also be run by hand:
   queries COLLECTION CORPUS OUT  the fixed query set (seeded) drawn from the corpus
   rg-run CORPUS QUERIES OUT      ripgrep over the corpus file, one process per query
   measure ...                    everything: exports, peer indexes, runs, RESULTS.md
+  results --work W --results R   RESULTS.md again from a finished run
 """
 
 import argparse
@@ -638,11 +639,11 @@ def machine():
 
 def tool_versions():
     versions = {}
-    for name, cmd in (("ripgrep", ["rg", "--version"]), ("sqlite", ["sqlite3", "--version"]),
-                      ("xapian", ["xapian-config", "--version"])):
+    for name, cmd in (("ripgrep", ["rg", "--version"]), ("SQLite", ["sqlite3", "--version"]),
+                      ("Xapian", ["xapian-config", "--version"])):
         try:
-            versions[name] = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL
-                                            ).stdout.decode().splitlines()[0]
+            words = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode().split()
+            versions[name] = "%s %s" % (name, words[{"ripgrep": 1, "SQLite": 0, "Xapian": -1}[name]])
         except (OSError, IndexError):
             versions[name] = "?"
     return versions
@@ -664,7 +665,7 @@ def write_results(path, context):
         add("")
     add("- Date: %s" % context["date"])
     add("- Machine: %s" % machine())
-    add("- Peers: %s" % ", ".join("%s %s" % (k, v) for k, v in tool_versions().items()))
+    add("- Peers: %s" % "; ".join(tool_versions().values()))
     add("- Collection: `%s`, %d pages, %.1f MB of page text (UTF-8), %d characters" % (
         info["collection"], info["export"]["pages"], mb(info["export"]["text_bytes"]), context["chars"]))
     add("- Query set: %d queries, seed %d (`%s`)" % (len(q), context["seed"], os.path.relpath(context["queries_path"])))
@@ -837,6 +838,8 @@ def write_results(path, context):
         add("")
     goals = goals_section(context, stats)
     lines.extend(goals)
+    lines.append("Where Quorel's search spends its time, and the figures before and after its optimisation: "
+                 "bench/PROFILE.md.")
     with open(path, "w", encoding="utf-8") as f:
         f.write("\n".join(lines) + "\n")
 
@@ -935,6 +938,14 @@ def measure(args):
     print("wrote " + args.results)
 
 
+def rewrite_results(work, results):
+    """Writes the results again from a finished run's work folder."""
+    context = json.load(open(os.path.join(work, "context.json")))
+    context["queries"] = json.load(open(context["queries_path"], encoding="utf-8"))["queries"]
+    write_results(results, context)
+    print("wrote " + results)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     sub = parser.add_subparsers(dest="command_name", required=True)
@@ -969,11 +980,16 @@ def main():
     m.add_argument("--no-cold", action="store_true")
     m.add_argument("--no-micro", action="store_true")
     m.add_argument("--command", help="the command line to print in the results")
+    w = sub.add_parser("results", help="write RESULTS.md again from a finished run")
+    w.add_argument("--work", required=True)
+    w.add_argument("--results", required=True)
     args = parser.parse_args()
     if args.command_name == "groups":
         make_groups(args.out_dir)
     elif args.command_name == "queries":
         build_queries(args.collection, args.corpus, args.out, args.seed, args.per_length)
+    elif args.command_name == "results":
+        rewrite_results(args.work, args.results)
     elif args.command_name == "rg-run":
         rg_run(args.corpus, args.queries, args.out, args.reps, args.warmups, not args.no_pages)
     else:
