@@ -201,6 +201,28 @@ TEST(PhraseSearchBlocks, ListsThroughChainedBlocksWithStraddlingNumbers) {
     }
 }
 
+// A corrupt list whose positions climb to 2^32 - 1: the count after a match
+// there wrapped to 0 and the search never ended. The page now ends below it,
+// and the rest of the entry is skipped so the next page still reads.
+TEST(PhraseSearchPositions, PositionsAtTheTopOfTheRangeEndThePage) {
+    CTempDir dir;
+    WriterPage top;
+    top.recordName = "a\\0001.htm";
+    for (uint32_t k = 1; k <= 1024; ++k) top.occurrences[0].push_back({U'天', 4194303 * k});
+    top.occurrences[0].push_back({U'天', 0xFFFFFFFE});
+    top.occurrences[0].push_back({U'天', 0xFFFFFFFF});
+    for (uint32_t k = 1; k <= 1024; ++k) top.occurrences[0].push_back({U'地', 4194303 * k - 7});
+    top.occurrences[0].push_back({U'地', 0xFFFFFFFF});
+    CCollectionWriter writer;
+    writer.AddPage(top);
+    writer.AddPage(TextPage("a\\0002.htm", "天地"));
+    writer.Write(dir.Path());
+    CIndex index;
+    ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+    EXPECT_EQ(Phrase(index, u"天"), (Hits{{0, 1025}, {1, 1}}));
+    EXPECT_EQ(Phrase(index, u"天地"), (Hits{{1, 1}}));
+}
+
 // Counts the alignments at which every character of a word without "*"
 // stands where the word puts it ("?" standing for any character).
 uint32_t BruteForceCount(const std::u16string& text, const std::u16string& word) {

@@ -8,6 +8,7 @@
 
 #include "index/codeconverter.h"
 #include "index/index.h"
+#include "index/indexformat.h"
 
 namespace {
 
@@ -84,22 +85,36 @@ void RecordMatch(uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32
     }
 }
 
+// Aligned positions stay below this, so that the position after a match
+// still fits; an entry whose positions climb to it is corrupt.
+constexpr uint32_t kAlignedLimit = 0xFFFFFFFF;
+
 // Reads the next position number of c into its aligned position; false when the
-// entry has none left.
-[[gnu::always_inline]] inline bool AdvancePosition(CharWalk& c) {
+// entry has none left, or its positions leave the range and it ends there.
+bool AdvancePosition(CharWalk& c) {
     if (c.unread == 0) return false;
     unsigned bytes;
-    const uint32_t delta = c.cursor.ReadVarint(bytes);
+    const uint64_t aligned = uint64_t(c.aligned) + c.cursor.ReadVarint(bytes);
     c.unread = bytes <= c.unread ? c.unread - bytes : 0;
-    c.aligned += delta;
+    if (aligned >= kAlignedLimit) return false;  // the rest of the entry is skipped with the page
+    c.aligned = uint32_t(aligned);
     return true;
 }
 
 // A word of one character (and wildcards) matches at each of its positions:
-// they are counted, not decoded.
-void CountPositions(CharWalk& c, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
-    const uint32_t found = c.cursor.CountVarints(c.unread);
-    c.unread = 0;
+// they are counted, not decoded. Only an entry long enough to hold numbers
+// that climb to the top of the range is read number by number, and ends there.
+void CountPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    CharWalk& c = plan.chars[0];
+    const uint32_t base = plan.length - 1 - c.wordOffset;
+    uint32_t found = 0;
+    if ((uint64_t(c.unread) / 3 + 1) * indexformat::kMaxVarint + base < kAlignedLimit) {
+        found = c.cursor.CountVarints(c.unread);
+        c.unread = 0;
+    } else {
+        c.aligned = base;
+        while (AdvancePosition(c)) ++found;
+    }
     if (found == 0) return;
     pages.push_back(page);
     counts.push_back(found);
@@ -137,7 +152,7 @@ void MatchOneTerm(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, s
 
 // Counts the matches on the page all characters stand on.
 void MatchPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
-    if (plan.charCount == 1) return CountPositions(plan.chars[0], page, pages, counts);
+    if (plan.charCount == 1) return CountPositions(plan, page, pages, counts);
     if (plan.termCount == 1) return MatchOneTerm(plan, page, pages, counts);
     const size_t n = plan.charCount;
     for (size_t i = 0; i < n; ++i) {
