@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <map>
 
 #include "fixture.h"
@@ -187,6 +188,11 @@ TEST(PhraseSearchBlocks, ListsThroughChainedBlocksWithStraddlingNumbers) {
         std::u16string query = u"天";
         index.SearchAll(query, false);
         EXPECT_EQ(index.GetResultPageCount(), 4000);
+        // A single character's positions are counted across the block ends too.
+        query = u"乙";
+        index.SearchAll(query, false);
+        ASSERT_EQ(index.GetResultPageCount(), 4000);
+        EXPECT_EQ(std::count(index.GetResultCounts().begin(), index.GetResultCounts().end(), 200u), 4000);
         query = u"乙天地";
         index.SearchAll(query, false);
         ASSERT_EQ(index.GetResultPageCount(), 2000);
@@ -303,6 +309,55 @@ TEST(PhraseSearchDifferential, AgreesWithBruteForce) {
                 if (uint32_t n = BruteForceCount(texts[p], word)) expected.push_back({uint32_t(p), n});
             index.SearchPhrase(word, CIndex::kReplace, false);
             ASSERT_EQ(Results(index), expected) << "round " << round << " query " << q;
+        }
+    }
+}
+
+// A rare character among common ones: words with it make the common lists
+// jump far ahead through their skip tables (kept from one word to the next),
+// and the index must still agree with the brute-force matcher.
+TEST(PhraseSearchDifferential, FarSkipsAgreeWithBruteForce) {
+    std::mt19937 random(77);
+    for (bool scatter : {false, true}) {
+        std::vector<std::u16string> texts;
+        std::vector<std::string> utf8;
+        for (int p = 0; p < 3000; ++p) {
+            std::u16string text;
+            for (int i = 0; i < 40; ++i) text += random() % 1500 == 0 ? u'山' : u"天地人"[random() % 3];
+            std::string bytes;
+            CCodeConverter::Utf16ToUtf8(text, bytes, true);
+            texts.push_back(text);
+            utf8.push_back(bytes);
+        }
+        CTempDir dir;
+        WriterOptions options;
+        options.scatterBlocks = scatter;
+        WriteTextCollection(dir.Path(), utf8, options);
+        CIndex index;
+        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+        const std::u16string words[] = {u"山天", u"天山", u"地?山", u"山?人天", u"天地山人", u"人天山", u"山天"};
+        for (int round = 0; round < 2; ++round) {
+            for (const std::u16string& word : words) {
+                Hits expected;
+                for (size_t p = 0; p < texts.size(); ++p)
+                    if (uint32_t n = BruteForceCount(texts[p], word)) expected.push_back({uint32_t(p), n});
+                index.SearchPhrase(word, CIndex::kReplace, false);
+                ASSERT_EQ(Results(index), expected) << "scatter " << scatter << " round " << round;
+            }
+        }
+        // All words, in either order: the pages holding both, the counts summed,
+        // however the search orders its words.
+        const std::pair<std::u16string, std::u16string> pairs[] = {{u"天", u"山人"}, {u"山", u"天地"}, {u"天地", u"人天"}};
+        for (const auto& [a, b] : pairs) {
+            Hits expected;
+            for (size_t p = 0; p < texts.size(); ++p) {
+                const uint32_t na = BruteForceCount(texts[p], a), nb = BruteForceCount(texts[p], b);
+                if (na && nb) expected.push_back({uint32_t(p), na + nb});
+            }
+            for (std::u16string query : {a + u" " + b, b + u" " + a}) {
+                index.SearchAll(query, false);
+                ASSERT_EQ(Results(index), expected) << "scatter " << scatter;
+            }
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 
 #include "docstore/datafileerror.h"
 #include "docstore/readonlyfile.h"
@@ -86,6 +87,7 @@ void CIndex::Close() {
     m_LastPage = {};
     m_BlockChain = {};
     m_Postings = {};
+    m_SkipTables.clear();
     m_PostingFile.Close();
     m_FileList.Close();
 }
@@ -189,17 +191,35 @@ void CIndex::SearchWords(std::u16string& query, int laterMode, bool useVariants)
     m_ResultCounts.clear();
     m_nResultPageCount = 0;
     const size_t end = std::min(query.find(u'\0'), query.size());
-    bool first = true;
+    std::vector<std::u16string_view> words;
     size_t start = 0;
     for (size_t i = 0; i <= end; ++i) {
         const bool separator = i < end && (query[i] == u' ' || query[i] == u'\u3000');
         if (i < end && !separator) continue;
         if (separator) query[i] = u'\u3000';
-        if (i > start) {
-            SearchPhrase(std::u16string_view(query).substr(start, i - start),
-                         laterMode == kUnion || !first ? laterMode : kReplace, useVariants);
-            first = false;
-        }
+        if (i > start) words.push_back(std::u16string_view(query).substr(start, i - start));
         start = i + 1;
+    }
+    if (laterMode == kUnion) {
+        for (std::u16string_view word : words) SearchPhrase(word, kUnion, useVariants);
+    } else {
+        IntersectWords(words, useVariants);
+    }
+}
+
+void CIndex::IntersectWords(std::vector<std::u16string_view> words, bool useVariants) {
+    // The pages every word holds, ascending, with the counts summed, do not
+    // depend on the order of the words: the cheapest word goes first, and each
+    // later one looks only at the pages still left.
+    std::vector<uint32_t> cost;
+    for (std::u16string_view word : words) cost.push_back(EstimateWordCost(word, useVariants));
+    std::vector<size_t> order(words.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&cost](size_t a, size_t b) { return cost[a] < cost[b]; });
+    for (size_t k = 0; k < order.size(); ++k) {
+        std::vector<uint32_t> pages, counts;
+        FindPhrase(words[order[k]], useVariants, k == 0 ? nullptr : &m_ResultPages, pages, counts);
+        Combine(k == 0 ? kReplace : kIntersection, pages, counts);
+        if (m_nResultPageCount == 0) return;
     }
 }

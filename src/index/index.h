@@ -85,11 +85,36 @@ public:
     int GetPageHtml(int page, std::string& html, std::u16string_view query, int renderScope,
                     bool useVariants) const;
 
+    // Every kSkipSpacing-th page entry of a posting list, with the cursor just
+    // past its header: a walk that must reach a far page jumps to the last
+    // such entry before it instead of reading every header on the way.
+    static constexpr uint32_t kSkipSpacing = 8;
+    struct SkipState {
+        CPostingCursor::Mark mark;
+        uint16_t unread;  // position bytes of the entry
+    };
+    struct SkipTable {
+        std::vector<uint32_t> pages;  // ascending, searched on their own
+        std::vector<SkipState> states;
+    };
+
 private:
+    // The skip table of character number's list, built on first use and kept
+    // until the index closes. Covers the list only as far as its pages ascend.
+    const SkipTable& SkipTableOf(int32_t number) const;
     void LoadTables(const std::filesystem::path& headerPath);
     void SearchWords(std::u16string& query, int laterMode, bool useVariants);
-    void FindPhrase(std::u16string_view word, bool useVariants, std::vector<uint32_t>& pages,
-                    std::vector<uint32_t>& counts) const;
+    void IntersectWords(std::vector<std::u16string_view> words, bool useVariants);
+    // The pages (ascending) and counts of word; with candidates, only among them.
+    void FindPhrase(std::u16string_view word, bool useVariants, const std::vector<uint32_t>* candidates,
+                    std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) const;
+    // The character number of the character at word[k] (k moves past a
+    // surrogate pair), its variant group's number when useVariants.
+    int32_t CharNumberAt(std::u16string_view word, size_t& k, bool useVariants) const;
+    // How much a word's walk is likely to read: the blocks of its shortest
+    // list (0 when it cannot occur). Only orders the words of a query.
+    uint32_t EstimateWordCost(std::u16string_view word, bool useVariants) const;
+    static constexpr uint32_t kCostBlockBound = 1024;
     void Combine(int combineMode, const std::vector<uint32_t>& pages, const std::vector<uint32_t>& counts);
 
     CNotifier* m_pNotifier;
@@ -104,6 +129,10 @@ private:
     std::vector<uint32_t> m_ResultPages;
     std::vector<uint32_t> m_ResultCounts;
     int m_nResultPageCount = 0;
+
+    // Skip tables of the lists searched so far, by character number. A cache:
+    // filled by the const searches, it never changes what they find.
+    mutable std::unordered_map<int32_t, SkipTable> m_SkipTables;
 
     std::vector<std::vector<uint32_t>> m_VariantGroups;
     std::unordered_map<uint32_t, int> m_FirstGroupOf;  // code point -> first group index

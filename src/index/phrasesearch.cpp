@@ -3,10 +3,12 @@
 // reaches the occurrences are aligned by position.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <numeric>
 
 #include "index/codeconverter.h"
 #include "index/index.h"
+#include "index/indexformat.h"
 
 namespace {
 
@@ -21,6 +23,8 @@ struct CharWalk {
     uint32_t aligned;     // occurrence position + (L - 1 - wordOffset)
     uint32_t lastPage;    // page of the list's last entry
     uint32_t wordOffset;  // characters and wildcards before it, "*" not counted
+    const CIndex::SkipTable* skips;  // null for a word of one character
+    size_t nextSkip;                 // no skip point before it lies beyond the current entry
 };
 
 // The characters of one term that holds indexed characters: [begin, end).
@@ -36,6 +40,9 @@ struct WordPlan {
     size_t termCount = 0;
     uint32_t length = 0;     // L
     uint32_t pageCount = 0;  // pages of the store; a list that reaches past them is corrupt
+    // When set, only these pages (ascending) can be found: the pages the
+    // earlier words of an all-words query left.
+    const std::vector<uint32_t>* candidates = nullptr;
 };
 
 // Skips leading "*", folds runs of "*" and closes the word with one "*", then
@@ -94,8 +101,59 @@ bool AdvancePosition(CharWalk& c) {
     return true;
 }
 
+// A word of one character (and wildcards) matches at each of its positions:
+// they are counted, not decoded. Only an entry long enough to hold numbers
+// that climb to the top of the range is read number by number, and ends there.
+void CountPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    CharWalk& c = plan.chars[0];
+    const uint32_t base = plan.length - 1 - c.wordOffset;
+    uint32_t found = 0;
+    if ((uint64_t(c.unread) / 3 + 1) * indexformat::kMaxVarint + base < kAlignedLimit) {
+        found = c.cursor.CountVarints(c.unread);
+        c.unread = 0;
+    } else {
+        c.aligned = base;
+        while (AdvancePosition(c)) ++found;
+    }
+    if (found == 0) return;
+    pages.push_back(page);
+    counts.push_back(found);
+}
+
+// A word of one term matches where all its characters have the same aligned
+// position: the ascending aligned positions are intersected leapfrog fashion,
+// each character moving straight to the target before the next is looked at.
+// On well-formed lists this counts what the general passes below count.
+void MatchOneTerm(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    const size_t n = plan.charCount;
+    uint32_t target = 0;
+    for (size_t i = 0; i < n; ++i) {
+        CharWalk& c = plan.chars[i];
+        c.aligned = plan.length - 1 - c.wordOffset;
+        if (!AdvancePosition(c)) return;
+        target = std::max(target, c.aligned);
+    }
+    size_t agreeing = 0;  // characters standing on target, just before i
+    for (size_t i = 0;; i = i + 1 == n ? 0 : i + 1) {
+        CharWalk& c = plan.chars[i];
+        while (c.aligned < target) {
+            if (!AdvancePosition(c)) return;
+        }
+        if (c.aligned > target) {
+            target = c.aligned;
+            agreeing = 1;
+        } else if (++agreeing == n) {
+            RecordMatch(page, pages, counts);
+            ++target;
+            agreeing = 0;
+        }
+    }
+}
+
 // Counts the matches on the page all characters stand on.
 void MatchPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+    if (plan.charCount == 1) return CountPositions(plan, page, pages, counts);
+    if (plan.termCount == 1) return MatchOneTerm(plan, page, pages, counts);
     const size_t n = plan.charCount;
     for (size_t i = 0; i < n; ++i) {
         CharWalk& c = plan.chars[i];
@@ -147,52 +205,132 @@ void MatchPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages,
 // Moves c to its next page entry; false when the list is over or unreadable.
 bool NextEntry(CharWalk& c) {
     if (c.page >= c.lastPage) return false;
-    c.cursor.Skip(c.unread);
-    unsigned bytes;
-    c.page += c.cursor.ReadVarint(bytes);
-    c.unread = c.cursor.ReadLength();
+    uint32_t delta;
+    c.cursor.NextHeader(c.unread, delta, c.unread);
+    c.page += delta;
     return !c.cursor.Bad();
 }
 
+// When a skip point lies between c's entry and target, puts c on the last
+// entry of the skip table before target, as reading entry after entry would.
+// The point is found by galloping from the last one passed: targets are
+// mostly near.
+void SkipAhead(CharWalk& c, uint32_t target) {
+    const std::vector<uint32_t>& pages = c.skips->pages;
+    const size_t size = pages.size();
+    size_t k = c.nextSkip;
+    while (k < size && pages[k] <= c.page) ++k;
+    c.nextSkip = k;
+    if (k == size || pages[k] >= target) return;
+    size_t low = k, step = 1;  // pages[low] < target
+    while (low + step < size && pages[low + step] < target) {
+        low += step;
+        step *= 2;
+    }
+    const size_t high = std::min(size, low + step);
+    const size_t beyond = size_t(std::lower_bound(pages.begin() + ptrdiff_t(low), pages.begin() + ptrdiff_t(high), target) -
+                                 pages.begin());
+    const CIndex::SkipState& state = c.skips->states[beyond - 1];
+    c.page = pages[beyond - 1];
+    c.unread = state.unread;
+    c.cursor.Restore(state.mark);
+    c.nextSkip = beyond;
+}
+
+// Moves c to its first entry on or after target; false when its list ends first.
+bool ReachPage(CharWalk& c, uint32_t target) {
+    if (c.page < target && c.skips) SkipAhead(c, target);
+    while (c.page < target) {
+        if (!NextEntry(c)) return false;
+    }
+    return true;
+}
+
+// The pages every character's list holds (and that are candidates, when
+// there are candidates), in ascending order, each matched by position. The
+// lists are brought to a target page rarest first: a list that lands beyond
+// the target raises it at once, so the long lists move only when the short
+// ones agree. Which lists move first changes nothing but the work.
 void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
     const size_t n = plan.charCount;
+    uint32_t target = 0;
     for (size_t i = 0; i < n; ++i) {
         CharWalk& c = plan.chars[i];
         unsigned bytes;
         c.page = c.cursor.ReadVarint(bytes);
         c.unread = c.cursor.ReadLength();
         if (c.cursor.Bad()) return;
+        target = std::max(target, c.page);
     }
+    std::array<size_t, kMaxChars> order;
+    std::iota(order.begin(), order.begin() + ptrdiff_t(n), size_t(0));
+    const auto length = [&plan](size_t i) { return plan.chars[i].skips ? plan.chars[i].skips->pages.size() : 0; };
+    std::stable_sort(order.begin(), order.begin() + ptrdiff_t(n), [&](size_t a, size_t b) { return length(a) < length(b); });
+    const std::vector<uint32_t>* candidates = plan.candidates;
+    size_t nextCandidate = 0;
     for (;;) {
-        uint32_t target = plan.chars[0].page;
-        bool samePage = true;
-        for (size_t i = 1; i < n; ++i) {
-            samePage = samePage && plan.chars[i].page == target;
-            target = std::max(target, plan.chars[i].page);
+        bool agreed = true;
+        if (candidates) {
+            while (nextCandidate < candidates->size() && (*candidates)[nextCandidate] < target) ++nextCandidate;
+            if (nextCandidate == candidates->size()) return;
+            target = (*candidates)[nextCandidate];
         }
-        if (target >= plan.pageCount) return;
-        if (samePage) {
-            MatchPositions(plan, target, pages, counts);
-            ++target;
-        }
-        for (size_t i = 0; i < n; ++i) {
-            CharWalk& c = plan.chars[i];
-            while (c.page < target) {
-                if (!NextEntry(c)) return;
+        for (size_t k = 0; k < n; ++k) {
+            if (target >= plan.pageCount) return;
+            CharWalk& c = plan.chars[order[k]];
+            if (!ReachPage(c, target)) return;
+            if (c.page > target) {
+                target = c.page;
+                agreed = false;
+                break;
             }
         }
+        if (!agreed) continue;
+        if (target >= plan.pageCount) return;
+        MatchPositions(plan, target, pages, counts);
+        ++target;
     }
 }
 
 }  // namespace
 
-void CIndex::FindPhrase(std::u16string_view word, bool useVariants, std::vector<uint32_t>& pages,
-                        std::vector<uint32_t>& counts) const {
+int32_t CIndex::CharNumberAt(std::u16string_view word, size_t& k, bool useVariants) const {
+    char32_t cp = word[k];
+    if (CCodeConverter::IsHighSurrogate(cp) && k + 1 < word.size() && CCodeConverter::IsLowSurrogate(word[k + 1])) {
+        cp = CCodeConverter::JoinSurrogates(word[k], word[k + 1]);
+        ++k;
+    }
+    int32_t number = CCodeConverter::ToCharNumber(cp);
+    if (useVariants) FindVariantGroup(cp, number);
+    return number;
+}
+
+uint32_t CIndex::EstimateWordCost(std::u16string_view word, bool useVariants) const {
+    if (!m_bOpen) return 0;
+    const std::u16string normalised = NormaliseWord(word);
+    if (normalised.size() > kMaxWordUnits) return 0;
+    uint32_t cheapest = UINT32_MAX;
+    for (size_t k = 0; k < normalised.size(); ++k) {
+        if (normalised[k] == u'*' || normalised[k] == u'?' || normalised[k] == u'\uFF1F') continue;
+        const int32_t firstBlock = m_FirstBlock[size_t(CharNumberAt(normalised, k, useVariants))];
+        if (firstBlock == -1) return 0;
+        // The blocks of the list, as far as the chain table tells and at most a bound.
+        uint32_t blocks = 1;
+        for (uint32_t b = uint32_t(firstBlock); blocks < kCostBlockBound && b < m_BlockChain.size(); ++blocks)
+            b = m_BlockChain[b];
+        cheapest = std::min(cheapest, blocks);
+    }
+    return cheapest == UINT32_MAX ? 0 : cheapest;
+}
+
+void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::vector<uint32_t>* candidates,
+                        std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) const {
     if (!m_bOpen) return;
     const std::u16string normalised = NormaliseWord(word);
     if (normalised.size() > kMaxWordUnits) return;
 
     WordPlan plan;
+    std::array<int32_t, kMaxChars> numbers;  // character number of each walk
     size_t termBegin = 0;
     uint32_t offset = 0;
     for (size_t k = 0; k < normalised.size(); ++k) {
@@ -206,29 +344,59 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, std::vector<
             ++offset;
             continue;
         }
-        char32_t cp = unit;
-        if (CCodeConverter::IsHighSurrogate(unit) && k + 1 < normalised.size() &&
-            CCodeConverter::IsLowSurrogate(normalised[k + 1])) {
-            cp = CCodeConverter::JoinSurrogates(unit, normalised[++k]);
-        }
-        int32_t number = CCodeConverter::ToCharNumber(cp);
-        if (useVariants) FindVariantGroup(cp, number);
+        const int32_t number = CharNumberAt(normalised, k, useVariants);
         const int32_t firstBlock = m_FirstBlock[size_t(number)];
         if (firstBlock == -1) return;
+        numbers[plan.charCount] = number;
         CharWalk& c = plan.chars[plan.charCount++];
+        c.skips = nullptr;
         c.wordOffset = offset++;
         c.lastPage = m_LastPage[size_t(number)];
         c.cursor.Start(&m_Postings, uint32_t(firstBlock));
     }
     if (plan.charCount == 0) return;
+    // A word of one character on its own reads its whole list; the others skip.
+    plan.candidates = candidates;
+    if (plan.charCount > 1 || candidates) {
+        for (size_t i = 0; i < plan.charCount; ++i) {
+            plan.chars[i].skips = &SkipTableOf(numbers[i]);
+            plan.chars[i].nextSkip = 0;
+        }
+    }
     plan.length = offset;
     plan.pageCount = uint32_t(m_FileList.GetPageCount());
     WalkPages(plan, pages, counts);
 }
 
+const CIndex::SkipTable& CIndex::SkipTableOf(int32_t number) const {
+    const auto [found, isNew] = m_SkipTables.try_emplace(number);
+    SkipTable& table = found->second;
+    if (!isNew) return table;
+    // One walk over the entry headers; it stops at the last page, at a page
+    // that does not ascend or lies past the store, or where the list goes bad.
+    const uint32_t lastPage = m_LastPage[size_t(number)];
+    const uint32_t pageCount = uint32_t(m_FileList.GetPageCount());
+    CPostingCursor cursor;
+    cursor.Start(&m_Postings, uint32_t(m_FirstBlock[size_t(number)]));
+    unsigned bytes;
+    uint32_t page = cursor.ReadVarint(bytes);
+    uint32_t unread = cursor.ReadLength();
+    for (uint32_t entry = 0; !cursor.Bad() && page < lastPage && page < pageCount; ++entry) {
+        if (entry > 0 && entry % kSkipSpacing == 0) {
+            table.pages.push_back(page);
+            table.states.push_back({cursor.GetMark(), uint16_t(unread)});
+        }
+        uint32_t delta;
+        cursor.NextHeader(unread, delta, unread);
+        if (delta == 0 || page + delta < page) break;
+        page += delta;
+    }
+    return table;
+}
+
 void CIndex::SearchPhrase(std::u16string_view word, int combineMode, bool useVariants) {
     std::vector<uint32_t> pages, counts;
-    FindPhrase(word, useVariants, pages, counts);
+    FindPhrase(word, useVariants, nullptr, pages, counts);
     Combine(combineMode, pages, counts);
 }
 

@@ -19,6 +19,13 @@ public:
         uint32_t chainCount = 0;
     };
 
+    // A place in the list that the cursor can be put back to.
+    struct Mark {
+        uint32_t block;
+        uint32_t hops;
+        uint16_t offset;  // of the next byte within the block, 1 to 4096
+    };
+
     // Starts at byte 0 of firstBlock.
     void Start(const Source* source, uint32_t firstBlock) {
         m_source = source;
@@ -29,6 +36,17 @@ public:
 
     bool Bad() const { return m_bad; }
 
+    // REQUIRES: !Bad(). The place of the next byte.
+    Mark GetMark() const {
+        return {m_block, uint32_t(m_hops), uint16_t(m_pos - size_t(m_block) * indexformat::kBlockSize)};
+    }
+    // Puts the cursor back to a mark taken on this list.
+    void Restore(const Mark& mark) {
+        EnterBlock(mark.block);
+        m_pos += mark.offset;
+        m_hops = mark.hops;
+    }
+
     // One byte of the list; 0 once the cursor has gone bad.
     uint8_t ReadByte() {
         if (m_pos == m_blockEnd && !Hop()) return 0;
@@ -38,18 +56,60 @@ public:
     // A variable-length number; bytes gets the number of bytes it took.
     uint32_t ReadVarint(unsigned& bytes) {
         if (m_blockEnd - m_pos >= 3) return ReadVarintInBlock(bytes);
-        const uint32_t b0 = ReadByte();
-        if (b0 < 0x80) { bytes = 1; return b0; }
-        if (b0 < 0xC0) { bytes = 2; return (b0 & 0x3F) << 8 | ReadByte(); }
-        bytes = 3;
-        const uint32_t b1 = ReadByte();
-        return (b0 & 0x3F) << 16 | b1 << 8 | ReadByte();
+        return ReadVarintAcrossBlocks(bytes);
+    }
+
+    // Skips count bytes, then reads a page entry's header: its page delta and
+    // its position-data length. The same as Skip, ReadVarint and ReadLength.
+    [[gnu::always_inline]] void NextHeader(uint32_t count, uint32_t& delta, uint32_t& length) {
+        const size_t start = m_pos + count;
+        if (!m_bad && start + 5 <= m_blockEnd) {
+            m_pos = start;
+            unsigned bytes;
+            delta = ReadVarintInBlock(bytes);
+            const unsigned char* p = m_source->data + m_pos;
+            m_pos += 2;
+            length = uint32_t(p[0]) | uint32_t(p[1]) << 8;
+            return;
+        }
+        Skip(count);
+        unsigned bytes;
+        delta = ReadVarint(bytes);
+        length = ReadLength();
     }
 
     // The uint16 position-data length, low byte first.
     uint32_t ReadLength() {
+        if (m_blockEnd - m_pos >= 2) {
+            const unsigned char* p = m_source->data + m_pos;
+            m_pos += 2;
+            return uint32_t(p[0]) | uint32_t(p[1]) << 8;
+        }
         const uint32_t low = ReadByte();
         return low | uint32_t(ReadByte()) << 8;
+    }
+
+    // Reads variable-length numbers until they have taken at least count bytes
+    // (the last may run past them) and returns how many it read. Only their
+    // lengths are looked at, so this counts the positions of an entry.
+    uint32_t CountVarints(uint32_t count) {
+        uint32_t numbers = 0;
+        uint32_t taken = 0;
+        // Whole numbers inside the block: the first byte gives the length.
+        while (taken < count && m_blockEnd - m_pos >= 3) {
+            const uint32_t b0 = m_source->data[m_pos];
+            const uint32_t bytes = b0 < 0x80 ? 1 : b0 < 0xC0 ? 2 : 3;
+            m_pos += bytes;
+            taken += bytes;
+            ++numbers;
+        }
+        while (taken < count) {
+            unsigned bytes;
+            ReadVarint(bytes);
+            taken += bytes;
+            ++numbers;
+        }
+        return numbers;
     }
 
     // Skips count bytes; may stop exactly at the end of a block.
@@ -91,6 +151,16 @@ private:
     void GoBad() {
         m_bad = true;
         m_pos = m_blockEnd = 0;
+    }
+
+    // Byte by byte, each byte hopping to the next block when needed.
+    [[gnu::noinline]] uint32_t ReadVarintAcrossBlocks(unsigned& bytes) {
+        const uint32_t b0 = ReadByte();
+        if (b0 < 0x80) { bytes = 1; return b0; }
+        if (b0 < 0xC0) { bytes = 2; return (b0 & 0x3F) << 8 | ReadByte(); }
+        bytes = 3;
+        const uint32_t b1 = ReadByte();
+        return (b0 & 0x3F) << 16 | b1 << 8 | ReadByte();
     }
 
     uint32_t ReadVarintInBlock(unsigned& bytes) {
