@@ -35,6 +35,17 @@ constexpr int kDialogPointSize = 11;
 // The keyword box's own font size, in pixels.
 constexpr int kKeywordPixelSize = 14;
 
+// The controls stand where the form's layout puts them, which leaves the tabs
+// 22 pixels and a group's title the top line of its frame, as on a dialog.
+// The page box keeps its number selected for the next one typed; the
+// selection shows only while the box has the focus.
+constexpr const char* kStyleSheet = R"(
+QTabBar::tab { height: 20px; padding: 0 10px; }
+QLineEdit#listPageEdit:!focus { selection-background-color: palette(base); selection-color: palette(text); }
+QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 8px; }
+QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }
+)";
+
 struct Column {
     const char* header;
     int width;
@@ -68,6 +79,7 @@ void CLeftForm::OnInitialUpdate() {
                       QStringLiteral("sans-serif")});
     font.setPointSize(kDialogPointSize);
     setFont(font);
+    setStyleSheet(QString::fromLatin1(kStyleSheet));
     CreateControls();
     LoadTableOfContents();
     m_TotalsLabel->setText(Text("検索集計："));
@@ -85,7 +97,6 @@ void CLeftForm::CreateControls() {
     m_TabCtrl->setObjectName(QStringLiteral("tabs"));
     m_TabCtrl->addTab(new QWidget, Text("目録"));
     m_TabCtrl->addTab(new QWidget, Text("検索"));
-    m_TabCtrl->setFocusPolicy(Qt::NoFocus);
     connect(m_TabCtrl, &QTabWidget::currentChanged, this, &CLeftForm::LayoutPanel);
 
     m_TreeCtrl = new QTreeWidget(this);
@@ -101,6 +112,8 @@ void CLeftForm::CreateControls() {
 
     CreateSearchControls();
     CreateResultControls();
+    // From the search button the Tab key goes on to the results it filled.
+    setTabOrder(m_SearchButton, m_ResultList);
 }
 
 void CLeftForm::CreateSearchControls() {
