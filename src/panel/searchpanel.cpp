@@ -1,7 +1,7 @@
 #include "panel/searchpanel.h"
 
-#include "panel/placeholderpanel.h"
+#include "panel/leftform.h"
 
 CSearchPanel* CSearchPanel::Create(const CPanelServices& services, QWidget* parent) {
-    return new CPlaceholderPanel(services, parent);
+    return new CLeftForm(services, parent);
 }

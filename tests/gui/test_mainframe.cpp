@@ -1,10 +1,15 @@
 // The main frame: its commands' enable rules and routing, the panel seam,
 // the full-display toggle, the layout saved at exit, the About box, and the
-// placeholder panel reading a small collection through the same seam.
+// search panel reading and searching a small collection through the same seam.
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyleOptionSlider>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -21,6 +26,8 @@
 #include "app/st_splitterwnd.h"
 #include "fixture.h"
 #include "guifixture.h"
+#include "panel/leftform.h"
+#include "panelfixture.h"
 #include "panel/recordingmessagesink.h"
 
 using Step = CReadingState::Step;
@@ -36,12 +43,13 @@ private slots:
     }
 
     // At start the reader shows "about:blank": printing, select all and copy
-    // (the panel being active) are off; a missing collection is reported once
-    // and the window opens all the same.
+    // (the panel being active) are off; a missing collection and its missing
+    // table of contents are reported and the window opens all the same.
     void startWithoutCollection() {
         CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages);
         ShowFrame(frame);
-        QCOMPARE(m_Messages.Messages(), QStringList{QStringLiteral("データを開けませんでした。")});
+        QCOMPARE(m_Messages.Messages(),
+                 (QStringList{QStringLiteral("データを開けませんでした。"), QStringLiteral("you delete data file!")}));
         QCOMPARE(frame.windowTitle(), QStringLiteral("Quorel"));
         QCOMPARE(frame.GetRightPane()->GetLocationURL(), QStringLiteral("about:blank"));
         QVERIFY(!frame.IsReaderActive());
@@ -234,50 +242,80 @@ private slots:
         QCOMPARE(about.result(), result);
     }
 
-    // The placeholder panel reads the store's pages through the seam: the
-    // reader shows a page, the slider and the page edit follow, the page steps
-    // and the slider release move it, and its page file goes at the end.
-    void placeholderReadsPages() {
+    // The search panel in the frame, on a built collection: a volume chosen in
+    // the tree shows its first page with the slider and the page edit, the page
+    // commands follow their enable rules, a drag of the slider shows one page,
+    // a search result opens at its first hit and F3 and Alt+F3 step through its
+    // hits; the page files go with the window.
+    void searchPanelDrivesTheReader() {
         CTempDir data;
-        WriteTextCollection(data.Path(), {"學而時習之", "不亦說乎", "有朋自遠方來"});
-        QString pageFile;
+        BuildPanelCollection(data.Path());
+        QStringList pageFiles;
         {
             CMainFrame frame(TestFrameOptions(m_Folder, QString::fromStdString(data.Path().string())), &m_Messages);
             ShowFrame(frame);
             QVERIFY(m_Messages.Messages().isEmpty());
-            auto* pages = frame.findChild<QListWidget*>(QStringLiteral("pageList"));
-            QCOMPARE(pages->count(), 3);
-            QVERIFY(pages->hasFocus());
-            QCOMPARE(frame.GetRightPane()->GetLocationURL(), QStringLiteral("about:blank"));  // focus alone shows nothing
+            auto* panel = qobject_cast<CLeftForm*>(frame.GetLeftForm());
+            QVERIFY(panel);
+            CBookView* reader = frame.GetRightPane();
             CSCrollToolBar* toolBar = frame.GetToolBar();
+            auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("toc"));
+            QVERIFY(tree->isVisible());
+            QCOMPARE(reader->GetLocationURL(), QStringLiteral("about:blank"));
+            for (const int id : {ID_PREV_PAGE, ID_NEXT_PAGE, ID_PREV_VOLUME, ID_NEXT_VOLUME, ID_PREV_HIT, ID_NEXT_HIT})
+                QVERIFY2(!frame.GetAction(id)->isEnabled(), qPrintable(QString::number(id)));
 
-            pages->setCurrentRow(0);
-            pageFile = frame.GetRightPane()->source().toLocalFile();
-            QCOMPARE(QFileInfo(pageFile).fileName(), QStringLiteral("windows.html"));
-            QCOMPARE(QFileInfo(pageFile).absolutePath(), QFileInfo(m_Folder.path()).absoluteFilePath());
-            QVERIFY(frame.GetRightPane()->toPlainText().contains(QStringLiteral("學而時習之")));
+            tree->setCurrentItem(panel->GetTreeItem(3));  // 經部 > 論語 > 學而, printed pages 1-3
+            QVERIFY(reader->toPlainText().contains(QStringLiteral("學而時習之")));
+            QCOMPARE(QFileInfo(reader->source().toLocalFile()).fileName(), QStringLiteral("windows.html"));
             QCOMPARE(toolBar->GetSlider()->minimum(), 1);
             QCOMPARE(toolBar->GetSlider()->maximum(), 3);
             QCOMPARE(toolBar->GetSliderPos(), 1);
-            QCOMPARE(toolBar->GetPageLabel(), QStringLiteral("0/1"));
+            QCOMPARE(toolBar->GetPageLabel(), QStringLiteral("7/1"));
             QVERIFY(!frame.GetAction(ID_PREV_PAGE)->isEnabled());
             QVERIFY(frame.GetAction(ID_NEXT_PAGE)->isEnabled());
-            QVERIFY(frame.GetAction(ID_PRINT)->isEnabled());
+            QVERIFY(!frame.GetAction(ID_PREV_VOLUME)->isEnabled());
+            QVERIFY(frame.GetAction(ID_NEXT_VOLUME)->isEnabled());
 
             frame.GetAction(ID_NEXT_PAGE)->trigger();
-            QVERIFY(frame.GetRightPane()->toPlainText().contains(QStringLiteral("不亦說乎")));
+            QVERIFY(reader->toPlainText().contains(QStringLiteral("有朋自遠方來")));
             QCOMPARE(toolBar->GetSliderPos(), 2);
-            QCOMPARE(pages->currentRow(), 1);
-
-            emit toolBar->GetSlider()->ScrollEnded(3);
-            QVERIFY(frame.GetRightPane()->toPlainText().contains(QStringLiteral("有朋自遠方來")));
-            QCOMPARE(toolBar->GetPageLabel(), QStringLiteral("0/3"));
-            QVERIFY(!frame.GetAction(ID_NEXT_PAGE)->isEnabled());
+            QCOMPARE(toolBar->GetPageLabel(), QStringLiteral("7/2"));
             QVERIFY(frame.GetAction(ID_PREV_PAGE)->isEnabled());
-            QVERIFY(!frame.GetAction(ID_NEXT_VOLUME)->isEnabled());
-            QVERIFY(QFile::exists(pageFile));
+
+            QSignalSpy shown(reader, &CBookView::LocationChanged);
+            QSignalSpy moved(toolBar->GetSlider(), &QSlider::sliderMoved);
+            DragSliderThumb(toolBar->GetSlider(), {1, 3, 2, 3});
+            QCOMPARE(moved.count(), 4);  // the thumb passed every position
+            QCOMPARE(shown.count(), 1);
+            QVERIFY(reader->toPlainText().contains(QStringLiteral("人不知而不慍")));
+            QCOMPARE(toolBar->GetPageLabel(), QStringLiteral("7/3"));
+            QVERIFY(!frame.GetAction(ID_NEXT_PAGE)->isEnabled());
+            pageFiles << reader->source().toLocalFile();
+
+            frame.findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(CLeftForm::kSearchTab);
+            frame.findChild<QLineEdit*>(QStringLiteral("keywordBox"))->setText(QStringLiteral("學而"));
+            QTest::mouseClick(frame.findChild<QPushButton*>(QStringLiteral("searchButton")), Qt::LeftButton);
+            QCOMPARE(frame.findChild<QLabel*>(QStringLiteral("totalsLabel"))->text(),
+                     QStringLiteral("全部で 2 頁で、4 箇所でした。"));  // inside the volume chosen
+            auto* results = frame.findChild<QTreeWidget*>(QStringLiteral("results"));
+            results->setCurrentItem(results->topLevelItem(0));  // page 0: three hits
+            QCOMPARE(QFileInfo(reader->source().toLocalFile()).fileName(), QStringLiteral("windows1.html"));
+            QCOMPARE(reader->source().fragment(), QStringLiteral("0000"));
+            pageFiles << reader->source().toLocalFile();
+            QVERIFY(frame.GetAction(ID_NEXT_HIT)->isEnabled());
+            QVERIFY(!frame.GetAction(ID_PREV_HIT)->isEnabled());
+            QTest::keyClick(&frame, Qt::Key_F3);
+            QCOMPARE(reader->source().fragment(), QStringLiteral("0001"));
+            QTest::keyClick(&frame, Qt::Key_F3);
+            QCOMPARE(reader->source().fragment(), QStringLiteral("0002"));
+            QVERIFY(!frame.GetAction(ID_NEXT_HIT)->isEnabled());
+            QTest::keyClick(&frame, Qt::Key_F3, Qt::AltModifier);
+            QCOMPARE(reader->source().fragment(), QStringLiteral("0001"));
+            QVERIFY(frame.GetAction(ID_PREV_HIT)->isEnabled());
+            for (const QString& file : pageFiles) QVERIFY2(QFile::exists(file), qPrintable(file));
         }
-        QVERIFY(!QFile::exists(pageFile));
+        for (const QString& file : pageFiles) QVERIFY2(!QFile::exists(file), qPrintable(file));
     }
 
 private:
@@ -286,6 +324,27 @@ private:
         QEventLoop loop;
         QTimer::singleShot(20, &loop, &QEventLoop::quit);
         loop.exec();
+    }
+
+    // Presses the thumb, drags it over positions and lets go over the last.
+    static void DragSliderThumb(QSlider* slider, const QList<int>& positions) {
+        const auto thumbAt = [slider](int value) {
+            QStyleOptionSlider option;
+            option.initFrom(slider);
+            option.orientation = slider->orientation();
+            option.minimum = slider->minimum();
+            option.maximum = slider->maximum();
+            option.sliderPosition = value;
+            option.sliderValue = value;
+            option.singleStep = slider->singleStep();
+            option.pageStep = slider->pageStep();
+            option.tickPosition = slider->tickPosition();
+            option.subControls = QStyle::SC_All;
+            return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+        };
+        QTest::mousePress(slider, Qt::LeftButton, {}, thumbAt(slider->value()));
+        for (const int value : positions) QTest::mouseMove(slider, thumbAt(value));
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, thumbAt(positions.last()));
     }
 
     static void ShowFrame(CMainFrame& frame) {

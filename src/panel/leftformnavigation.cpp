@@ -1,0 +1,127 @@
+// Reading navigation: page by page within the volume read, volume by volume
+// in record order (the tree's selection moves to its neighbour entry, whose
+// selection handling has the last word), hit by hit within the result page
+// opened last, and the page where the toolbar's slider was let go.
+#include "panel/leftform.h"
+
+#include <cstdint>
+
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kVolumeLevel = 3;
+
+}  // namespace
+
+bool CLeftForm::CanStep(Step step) const {
+    const bool reading = m_Toc.IsRecord(m_nCurNode);
+    const TocRecord* volume = reading ? &m_Toc.Record(m_nCurNode) : nullptr;
+    const int64_t n = reading ? int64_t(m_nCurPage) - volume->curFileName : 0;
+    switch (step) {
+    case Step::kPrevPage: return reading && n >= 1;
+    case Step::kNextPage: return reading && n + 1 < volume->docNo;
+    case Step::kPrevVolume:
+        if (!reading) return false;
+        for (int r = m_nCurNode - 1; r >= 1; --r)
+            if (m_Toc.Record(r).level == kVolumeLevel) return true;
+        return false;
+    case Step::kNextVolume:
+        if (!reading) return false;
+        for (int r = m_nCurNode + 1; r < m_Toc.NodeCount(); ++r)
+            if (m_Toc.Record(r).level == kVolumeLevel) return true;
+        return false;
+    case Step::kPrevHit: return m_nCurrentHit - 1 >= 0;
+    case Step::kNextHit: return m_nCurrentHit + 1 < m_nHitCount;
+    }
+    return false;
+}
+
+// The volume steps tell the user when there is nowhere to go; the other steps
+// have no such message and do nothing then.
+void CLeftForm::RunStep(Step step) {
+    switch (step) {
+    case Step::kPrevVolume: OnPrevVolume(); return;
+    case Step::kNextVolume: OnNextVolume(); return;
+    default: break;
+    }
+    if (!CanStep(step)) return;
+    switch (step) {
+    case Step::kPrevPage: OnPrevPage(); break;
+    case Step::kNextPage: OnNextPage(); break;
+    case Step::kPrevHit: OnPrevHit(); break;
+    case Step::kNextHit: OnNextHit(); break;
+    default: break;
+    }
+}
+
+void CLeftForm::OnPrevPage() {
+    --m_nCurPage;
+    ShowTocPage(m_nCurNode, 0, m_nCurPage);
+    m_Services.pPageControls->SetSliderPos(m_nCurPage);
+    ShowPageLabel();
+    ReportReadingState();
+}
+
+void CLeftForm::OnNextPage() {
+    ++m_nCurPage;
+    ShowTocPage(m_nCurNode, 0, m_nCurPage);
+    m_Services.pPageControls->SetSliderPos(m_nCurPage);
+    ShowPageLabel();
+    ReportReadingState();
+}
+
+void CLeftForm::OnNextVolume() {
+    int record = m_nCurNode + 1;
+    while (record < m_Toc.NodeCount() && m_Toc.Record(record).level != kVolumeLevel) ++record;
+    if (record >= m_Toc.NodeCount()) {
+        Message(kLastVolumeMessage);
+        return;
+    }
+    SetVolume(record);
+    QTreeWidgetItem* selected = SelectedTreeItem();
+    QTreeWidgetItem* next = NextSibling(selected);
+    if (!next) next = FirstChild(NextSibling(selected ? selected->parent() : nullptr));
+    SelectTreeItem(next);
+    ShowPageLabel();
+    ReportReadingState();
+}
+
+void CLeftForm::OnPrevVolume() {
+    int record = m_nCurNode - 1;
+    while (record >= 1 && m_Toc.Record(record).level != kVolumeLevel) --record;
+    if (record < 1) {
+        Message(kFirstVolumeMessage);
+        return;
+    }
+    SetVolume(record);
+    QTreeWidgetItem* selected = SelectedTreeItem();
+    QTreeWidgetItem* prev = PrevSibling(selected);
+    if (!prev) {
+        prev = FirstChild(PrevSibling(selected ? selected->parent() : nullptr));
+        while (QTreeWidgetItem* later = NextSibling(prev)) prev = later;
+    }
+    SelectTreeItem(prev);
+    ShowPageLabel();
+    ReportReadingState();
+}
+
+void CLeftForm::OnPrevHit() {
+    --m_nCurrentHit;
+    m_Services.pReader->Navigate2(m_strResultFile + QString::asprintf("#%04d", m_nCurrentHit));
+    ReportReadingState();
+}
+
+void CLeftForm::OnNextHit() {
+    ++m_nCurrentHit;
+    m_Services.pReader->Navigate2(m_strResultFile + QString::asprintf("#%04d", m_nCurrentHit));
+    ReportReadingState();
+}
+
+void CLeftForm::OnSliderRelease(int printedPage) {
+    if (m_nCurNode == 0) return;
+    ShowTocPage(m_nCurNode, 0, printedPage);
+    m_nCurPage = printedPage;
+    ShowPageLabel();
+    ReportReadingState();
+}

@@ -1,0 +1,82 @@
+// The results list: the rows of one list page, "<", ">" and the page box, and
+// the opening of a row's page with the keyword marked.
+#include "panel/leftform.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "panel/sortlistctrl.h"
+#include "panel/tooltipresourcebutton.h"
+
+namespace {
+
+constexpr const char* kFirstHitAnchor = "#0000";
+
+}  // namespace
+
+void CLeftForm::ShowResultPage() {
+    if (m_Pager.Page() < 1) return;
+    m_ResultList->clear();
+    UpdatePager();
+    const size_t first = m_Pager.FirstEntry();
+    for (size_t i = first; i < first + m_Pager.RowCount(); ++i) {
+        const SearchNodeTag& entry = m_Results[i];
+        m_ResultList->AddRow({QString::fromStdU16String(entry.category), QString::fromStdU16String(entry.bookName),
+                              QString::fromStdU16String(entry.volumeName), QString::number(entry.pageInVolume)},
+                             entry.page);
+    }
+}
+
+void CLeftForm::UpdatePager() {
+    const bool several = m_Pager.PageCount() > 1;
+    m_PrevButton->setEnabled(several && !m_Pager.IsFirstPage());
+    m_NextButton->setEnabled(several && !m_Pager.IsLastPage());
+    m_PageEdit->setEnabled(true);
+    m_PageEdit->setText(QString::number(m_Pager.Page()));
+    m_PageEdit->setReadOnly(!several);
+    m_PageEdit->selectAll();
+    m_PageCountLabel->setText(QString::fromStdString(m_Pager.CountLabel()));
+}
+
+void CLeftForm::OnPrevListPage() {
+    if (m_Pager.Prev()) ShowResultPage();
+}
+
+void CLeftForm::OnNextListPage() {
+    if (m_Pager.Next()) ShowResultPage();
+}
+
+void CLeftForm::GoToListPage() {
+    switch (m_Pager.GoToPage(m_PageEdit->text().toStdU16String())) {
+    case CListPager::GoTo::kRejected:
+        m_PageEdit->setText(QString::number(m_Pager.Page()));
+        m_PageEdit->selectAll();
+        break;
+    case CListPager::GoTo::kMoved:
+        ShowResultPage();
+        break;
+    case CListPager::GoTo::kUnchanged:
+        break;
+    }
+}
+
+void CLeftForm::OnResultItemChanged() {
+    const QList<QTreeWidgetItem*> selected = m_ResultList->selectedItems();
+    if (selected.isEmpty()) return;
+    const int page = m_ResultList->ItemData(m_ResultList->indexOfTopLevelItem(selected.first()));
+    const QString file = m_bAltFile ? m_strHitFile1 : m_strHitFile2;
+    std::string html;
+    int anchors = 0;
+    try {
+        anchors = m_Index.GetPageHtml(page, html, m_strKeyword.toStdU16String(), m_nScopeCode, m_bVariants);
+    } catch (const std::exception&) {  // the content file cannot be read: the reader keeps its page
+        return;
+    }
+    if (!WritePageFile(file, html)) return;
+    m_nHitCount = anchors;
+    m_nCurrentHit = 0;
+    m_Services.pReader->Navigate2(file + QString::fromLatin1(kFirstHitAnchor));
+    m_bAltFile = !m_bAltFile;
+    m_strResultFile = file;
+    ReportReadingState();
+}

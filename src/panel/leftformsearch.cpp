@@ -1,0 +1,97 @@
+// The search: the keyword box and the options read, the range checked, the
+// index searched and the entries of the range built; and the scope buttons,
+// which reopen the index on another part of the text.
+#include "panel/leftform.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "panel/busycursor.h"
+#include "panel/model/resultbuilder.h"
+#include "panel/sortlistctrl.h"
+
+namespace {
+
+constexpr char16_t kIdeographicSpace = u'\u3000';
+
+// Index scope types and the render scopes that go with them.
+constexpr int kFullTextType = 0, kFullTextScope = 0;
+constexpr int kMainTextType = 2, kMainTextScope = 1;
+constexpr int kNotesType = 1, kNotesScope = 2;
+
+QString TotalsText(size_t pages, int hits) {
+    return QStringLiteral("全部で %1 頁で、%2 箇所でした。").arg(pages).arg(hits);
+}
+
+}  // namespace
+
+// The box's text; none while it is empty, which ends a search silently.
+std::optional<QString> CLeftForm::ReadKeywordBox() const {
+    const QString text = m_KeywordBox->text();
+    if (text.isEmpty()) return std::nullopt;
+    return text;
+}
+
+void CLeftForm::OnSearch() {
+    m_nCurrentHit = 0;
+    m_nAndOr = m_OrButton->isChecked() ? 1 : 0;
+    m_bVariants = m_VariantCheck->isChecked();
+    const QString previousKeyword = m_strKeyword;
+    const std::optional<QString> typed = ReadKeywordBox();
+    if (!typed) {
+        ReportReadingState();
+        return;
+    }
+    m_strKeyword = *typed;
+    m_strKeyword.replace(QChar(kIdeographicSpace), QLatin1Char(' '));
+    if (m_nScopeItem == 0) {
+        Message(kNoRangeMessage);
+        ReportReadingState();
+        return;
+    }
+    // Spaces alone are no keyword either.
+    if (m_strKeyword.trimmed().isEmpty()) {
+        m_strKeyword = previousKeyword;
+        Message(kNoKeywordMessage);
+        ReportReadingState();
+        return;
+    }
+    RunSearch();
+    ReportReadingState();
+}
+
+void CLeftForm::RunSearch() {
+    const CBusyCursor busy;
+    std::u16string query = m_strKeyword.toStdU16String();
+    // A query the index rejects (ASCII letters, say) leaves its lists as the
+    // previous query left them; it finds nothing here.
+    const bool accepted = CIndex::CountWords(query) > 0;
+    if (m_nAndOr == 0)
+        m_Index.SearchAll(query, m_bVariants);
+    else
+        m_Index.SearchAny(query, m_bVariants);
+    m_strKeyword = QString::fromStdU16String(query);  // its spaces are ideographic now
+    m_ResultList->clear();
+
+    static const std::vector<uint32_t> kNone;
+    const int total = CResultBuilder::BuildResults(m_Toc.Node(m_nScopeItem), accepted ? m_Index.GetResultPages() : kNone,
+                                                   accepted ? m_Index.GetResultCounts() : kNone, m_Results);
+    m_Pager.Reset(m_Results.size());
+    m_TotalsLabel->setText(TotalsText(m_Results.size(), total));
+    LayoutPanel();
+    ShowResultPage();
+}
+
+void CLeftForm::OnScopeFull() { OpenScope(kFullTextType, kFullTextScope); }
+void CLeftForm::OnScopeMain() { OpenScope(kMainTextType, kMainTextScope); }
+void CLeftForm::OnScopeNotes() { OpenScope(kNotesType, kNotesScope); }
+
+// The entries listed stay; a result opened afterwards is marked in the new scope.
+void CLeftForm::OpenScope(int scopeType, int scopeCode) {
+    m_Index.Close();
+    m_Index.Open(QFile::encodeName(m_Services.dataFolder).toStdString(), "Index", scopeType);
+    m_nScopeCode = scopeCode;
+}
