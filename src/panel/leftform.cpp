@@ -35,8 +35,8 @@ constexpr int kDialogPointSize = 11;
 // The keyword box's own font size, in pixels.
 constexpr int kKeywordPixelSize = 14;
 
-// The controls stand where the form's layout puts them, which leaves the tabs
-// 22 pixels and a group's title the top line of its frame, as on a dialog.
+// The form's placements leave the tabs 22 pixels of height and put a group's
+// title on the top line of its frame, as on a dialog.
 // The page box keeps its number selected for the next one typed; the
 // selection shows only while the box has the focus.
 constexpr const char* kStyleSheet = R"(

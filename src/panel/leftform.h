@@ -25,7 +25,6 @@
 
 class CSortListCtrl;
 class CToolTipResourceButton;
-class QButtonGroup;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -100,9 +99,7 @@ public:
 
     // What the panel holds, for the frame's tests and the panel's own.
     const CTocModel& GetTableOfContents() const { return m_Toc; }
-    const CIndex& GetIndex() const { return m_Index; }
     int GetScopeItem() const { return m_nScopeItem; }
-    QString GetScopePath() const { return m_strScopePath; }
     QString GetKeyword() const { return m_strKeyword; }
     int GetScopeCode() const { return m_nScopeCode; }
     const std::vector<SearchNodeTag>& GetResults() const { return m_Results; }
