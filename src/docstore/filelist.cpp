@@ -108,8 +108,10 @@ bool CFileList::FindPrintedPage(int startPage, int printedPage, int& page) const
     constexpr int kRecordsPerChunk = 512;
     std::vector<char> chunk(recordBytes * kRecordsPerChunk);
     try {
-        for (int first = startPage; first < m_nPageCount; first += kRecordsPerChunk) {
-            const int count = std::min(kRecordsPerChunk, m_nPageCount - first);
+        // Advancing by the chunk's own count keeps first within the page count,
+        // even for a table of nearly INT_MAX records.
+        for (int first = startPage, count = 0; first < m_nPageCount; first += count) {
+            count = std::min(kRecordsPerChunk, m_nPageCount - first);
             m_tableFile.ReadExactly(RecordOffset(first), chunk.data(), recordBytes * size_t(count));
             for (int i = 0; i < count; ++i) {
                 page = first + i;

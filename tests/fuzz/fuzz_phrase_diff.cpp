@@ -3,12 +3,12 @@
 // brute-force matcher over the same positions. Both must find the same pages
 // with the same counts, word by word and combined by SearchAll and SearchAny.
 #include <algorithm>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "collectioninput.h"
+#include "expectedresults.h"
 #include "fuzzcheck.h"
 #include "index/codeconverter.h"
 #include "index/index.h"
@@ -16,8 +16,6 @@
 #include "writer/collectionwriter.h"
 
 namespace {
-
-using Hits = std::vector<std::pair<uint32_t, uint32_t>>;  // (page, count) in result order
 
 using Groups = std::vector<std::vector<uint32_t>>;
 
@@ -81,44 +79,6 @@ Hits BruteForceHits(const std::vector<std::u32string>& texts, const std::u32stri
     Hits hits;
     for (size_t p = 0; p < texts.size(); ++p)
         if (const uint32_t n = BruteForceCount(texts[p], word, groups, useVariants)) hits.push_back({uint32_t(p), n});
-    return hits;
-}
-
-Hits::iterator FindPage(Hits& hits, uint32_t page) {
-    return std::find_if(hits.begin(), hits.end(), [page](const auto& h) { return h.first == page; });
-}
-
-// All words: the first word's pages that every later word has too, counts summed.
-Hits Intersect(const std::vector<Hits>& perWord) {
-    Hits result = perWord[0];
-    for (size_t w = 1; w < perWord.size(); ++w) {
-        Hits kept;
-        for (const auto& [page, count] : perWord[w]) {
-            const auto earlier = FindPage(result, page);
-            if (earlier != result.end()) kept.push_back({page, count + earlier->second});
-        }
-        result = kept;
-    }
-    return result;
-}
-
-// Any word: pages in the order they are first found, counts summed.
-Hits Unite(const std::vector<Hits>& perWord) {
-    Hits result;
-    for (const Hits& hits : perWord) {
-        for (const auto& [page, count] : hits) {
-            const auto earlier = FindPage(result, page);
-            if (earlier != result.end()) earlier->second += count;
-            else result.push_back({page, count});
-        }
-    }
-    return result;
-}
-
-Hits Results(const CIndex& index) {
-    Hits hits;
-    for (int i = 0; i < index.GetResultPageCount(); ++i)
-        hits.push_back({index.GetResultPages()[size_t(i)], index.GetResultCounts()[size_t(i)]});
     return hits;
 }
 

@@ -1,9 +1,11 @@
 // CountWords, SearchAll, SearchAny and SearchPhrase on arbitrary UTF-16 from
 // the input (lone surrogates, U+FFFF, very long words, many words) against a
-// small collection written once per process.
+// small collection written once per process. An accepted query must give what
+// its words, searched one by one, combine to.
 #include <random>
 #include <string>
 
+#include "expectedresults.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
 #include "index/codeconverter.h"
@@ -60,19 +62,32 @@ std::u16string WithIdeographicSpaces(std::u16string query) {
     return query;
 }
 
+// Each word's own results, from SearchPhrase alone.
+std::vector<Hits> WordResults(CIndex& index, const std::u16string& query, bool useVariants) {
+    std::vector<Hits> perWord;
+    for (const std::u16string& word : QueryWords(query)) {
+        index.SearchPhrase(word, CIndex::kReplace, useVariants);
+        perWord.push_back(Results(index));
+    }
+    return perWord;
+}
+
 void Search(CIndex& index, const std::u16string& query, bool useVariants, bool any) {
-    const std::vector<uint32_t> before = index.GetResultPages();
+    const bool accepted = CIndex::CountWords(query) > 0;
+    const std::vector<Hits> perWord = accepted ? WordResults(index, query, useVariants) : std::vector<Hits>();
+    const Hits before = Results(index);
     std::u16string buffer = query;
     if (any) index.SearchAny(buffer, useVariants);
     else index.SearchAll(buffer, useVariants);
-    if (CIndex::CountWords(query) == 0) {
+    if (!accepted) {
         // A rejected query changes neither the results nor the caller's buffer.
         FUZZ_CHECK(buffer == query);
-        FUZZ_CHECK(index.GetResultPages() == before);
+        FUZZ_CHECK(Results(index) == before);
         return;
     }
     FUZZ_CHECK(buffer == WithIdeographicSpaces(query));
     CheckResultLists(index);
+    FUZZ_CHECK(Results(index) == (any ? Unite(perWord) : Intersect(perWord)));
 }
 
 }  // namespace

@@ -78,10 +78,11 @@ struct StoreFuzzInput {
     }
 };
 
-// fuzz_variants: a query to expand and the variant table. The query is its
-// units repeated, so that a short input makes a very long query.
+// fuzz_variants: a query to expand and the variant table. The query may be
+// its units repeated, so that a short input makes a very long query.
 //   0       1              query length Q in UTF-16 units
-//   1       1              R: the units stand 1 + R x R times in a row (at most kMaxQueryUnits in all)
+//   1       1              R: below 0xF0 the units stand once; from it on
+//                          2^(R - 0xF0) times in a row (at most kMaxQueryUnits in all)
 //   2       2 x Q          query units, UTF-16LE
 //   2 + 2Q  the rest       "yitizi.txt"
 struct VariantFuzzInput {
@@ -91,10 +92,12 @@ struct VariantFuzzInput {
     uint8_t repeat = 0;
     std::string table;
 
+    static constexpr uint8_t kFirstRepeat = 0xF0;
+
     std::u16string Query() const {
+        const size_t times = repeat < kFirstRepeat ? 1 : size_t(1) << (repeat - kFirstRepeat);
         std::u16string query;
-        for (size_t i = 0; i < 1 + size_t(repeat) * repeat && query.size() + units.size() <= kMaxQueryUnits; ++i)
-            query += units;
+        for (size_t i = 0; i < times && query.size() + units.size() <= kMaxQueryUnits; ++i) query += units;
         return query;
     }
 
