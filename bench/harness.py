@@ -885,10 +885,9 @@ def goals_section(context, stats):
 
 
 def reader_startup(bin_dir, collection):
-    """Start-up time of the reader to a shown window. HOOK: the reader is
-    expected at bin/quorel (or $QUOREL_READER) and to exit by itself once its
-    main window is shown when started with --exit-when-shown (a flag it does
-    not have yet); until then this returns None."""
+    """Start-up time of the reader to a painted window: bin/quorel (or
+    $QUOREL_READER) started with --exit-when-shown ends by itself once its
+    main window is painted. None when the reader is not built or fails."""
     reader = os.environ.get("QUOREL_READER", os.path.join(bin_dir, "quorel"))
     if not os.access(reader, os.X_OK):
         return None

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QTimer>
 
 #include "app/mainfrm.h"
 #include "app/splash.h"
@@ -23,6 +24,21 @@ void ApplyLook() {
     font.setFamilies({QStringLiteral("Noto Sans CJK JP"), font.family()});
     QApplication::setFont(font);
 }
+
+// Ends the run on the first turn of the event loop after the watched
+// window has been painted, for timing the start-up.
+class CQuitWhenPainted : public QObject {
+public:
+    explicit CQuitWhenPainted(QObject* window) : QObject(window) { window->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -74,6 +90,7 @@ bool CBookApp::InitInstance() {
     m_Messages.SetParent(m_pMainFrame.get());
     // Without a window manager nothing maximizes the window; give it the screen first.
     if (const QScreen* screen = m_pMainFrame->screen()) m_pMainFrame->setGeometry(screen->availableGeometry());
+    if (m_CommandLine.ExitWhenShown()) new CQuitWhenPainted(m_pMainFrame.get());
     m_pMainFrame->showMaximized();
     return true;
 }

@@ -25,6 +25,8 @@ bool CCommandLine::Parse(const QStringList& arguments) {
             m_bShowSplash = false;
         } else if (argument == QLatin1String("--no-splash")) {
             m_bShowSplash = false;
+        } else if (argument == QLatin1String("--exit-when-shown")) {
+            m_bExitWhenShown = true;
         } else if (argument == QLatin1String("--data")) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) return Fail(QStringLiteral("--data needs a folder"));
             m_strDataFolder = arguments[++i];

@@ -1,9 +1,11 @@
 // Start and end of the program: the command line and the switches that
 // suppress the splash, the splash's end at a key, a click or its timer (the
-// ending press consumed), and the companion program started at exit.
+// ending press consumed), the companion program started at exit, and the
+// run that ends once its window is shown.
 #include <QAction>
 #include <QMovie>
 #include <QPointer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -182,6 +184,17 @@ private slots:
         end.setPermissions(end.permissions() | QFile::ExeOwner);
         QVERIFY(CBookApp::StartCompanion(folder.path()));
         QTRY_VERIFY(QFile::exists(marker));
+    }
+
+    // Started for timing, the reader shows its window on the default
+    // collection and ends by itself, without a message box in the way.
+    void exitWhenShown() {
+        QProcess reader;
+        reader.setProcessChannelMode(QProcess::MergedChannels);
+        reader.start(QStringLiteral(QUOREL_BIN_DIR "/quorel"), {QStringLiteral("--no-splash"), QStringLiteral("--exit-when-shown")});
+        QVERIFY(reader.waitForFinished(30000));
+        QCOMPARE(reader.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(reader.exitCode(), 0);
     }
 
 private:
