@@ -58,13 +58,14 @@ TEST(CollectionWriter, ChainsLongListsAndMergesGroupLists) {
             const fs::path folder = root.Path() / (std::to_string(scatter) + std::to_string(groupsFirst));
             fs::create_directories(folder);
             WriteLongLists(folder, scatter, groupsFirst);
-            std::map<uint32_t, uint32_t> all, earth, wan, variants;
+            std::map<uint32_t, uint32_t> all, earth, wan, variants, manFollowedByWan;
             for (int p = 0; p < kPages; ++p) {
                 all[uint32_t(p)] = 1;
                 if (p % 3 == 0) earth[uint32_t(p)] = 1;
                 if (p % 7 == 0) wan[uint32_t(p)] = 1;
                 const uint32_t forms = (p % 5 == 0) + (p % 7 == 0 ? 2 : 0);
                 if (forms) variants[uint32_t(p)] = forms;
+                if (p % 3 != 0 && forms) manFollowedByWan[uint32_t(p)] = 1;
             }
             const std::string what = "scatter " + std::to_string(scatter) + " groups first " + std::to_string(groupsFirst);
             EXPECT_EQ(Search(folder, "天", false), all) << what;
@@ -72,6 +73,8 @@ TEST(CollectionWriter, ChainsLongListsAndMergesGroupLists) {
             EXPECT_EQ(Search(folder, "万", false), wan) << what;
             EXPECT_EQ(Search(folder, "万", true), variants) << what;
             EXPECT_EQ(Search(folder, "萬", true), variants) << what;
+            // The group's positions, whether one member or both held the page.
+            EXPECT_EQ(Search(folder, "人万", true), manFollowedByWan) << what;
             EXPECT_GT(fs::file_size(folder / "Index-idx.m"), 4 * 4096u) << what;
         }
         // Group lists do not depend on when the groups were set.

@@ -47,18 +47,31 @@ inline constexpr uint32_t kMaxPositionBytes = 0xFFFF;
 //   11xxxxxx b1 b2               0 .. 4194303
 inline constexpr uint32_t kMaxVarint = 0x3FFFFF;
 
+inline constexpr unsigned kMaxVarintBytes = 3;
+
+// How many bytes the variable-length form of value takes.
+inline constexpr unsigned VarintSize(uint32_t value) { return value < 0x80 ? 1 : value < 0x4000 ? 2 : 3; }
+
+// Writes the variable-length form of value (at most kMaxVarint) at out and
+// returns the place just past it.
+inline unsigned char* PutVarint(uint32_t value, unsigned char* out) {
+    if (value < 0x80) {
+        *out++ = static_cast<unsigned char>(value);
+    } else if (value < 0x4000) {
+        *out++ = static_cast<unsigned char>(0x80 | (value >> 8));
+        *out++ = static_cast<unsigned char>(value & 0xFF);
+    } else {
+        *out++ = static_cast<unsigned char>(0xC0 | (value >> 16));
+        *out++ = static_cast<unsigned char>((value >> 8) & 0xFF);
+        *out++ = static_cast<unsigned char>(value & 0xFF);
+    }
+    return out;
+}
+
 // Appends the variable-length form of value (at most kMaxVarint) to out.
 inline void AppendVarint(uint32_t value, std::string& out) {
-    if (value < 0x80) {
-        out.push_back(char(value));
-    } else if (value < 0x4000) {
-        out.push_back(char(0x80 | (value >> 8)));
-        out.push_back(char(value & 0xFF));
-    } else {
-        out.push_back(char(0xC0 | (value >> 16)));
-        out.push_back(char((value >> 8) & 0xFF));
-        out.push_back(char(value & 0xFF));
-    }
+    unsigned char bytes[kMaxVarintBytes];
+    out.append(reinterpret_cast<const char*>(bytes), size_t(PutVarint(value, bytes) - bytes));
 }
 
 // File names of one scope: folder / base + suffix + "-idx.h" and "-idx.m".

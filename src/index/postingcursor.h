@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "index/indexformat.h"
 
@@ -110,6 +111,19 @@ public:
             ++numbers;
         }
         return numbers;
+    }
+
+    // Appends the next count bytes of the list to out; false when the list
+    // ends (or goes bad) first.
+    bool AppendBytes(uint32_t count, std::string& out) {
+        while (count > 0) {
+            if (m_pos == m_blockEnd && !Hop()) return false;
+            const size_t run = count < m_blockEnd - m_pos ? count : m_blockEnd - m_pos;
+            out.append(reinterpret_cast<const char*>(m_source->data + m_pos), run);
+            m_pos += run;
+            count -= uint32_t(run);
+        }
+        return true;
     }
 
     // Skips count bytes; may stop exactly at the end of a block.

@@ -56,6 +56,15 @@ void CPostingWriter::ReadPositions(MemberWalk& walk, std::vector<uint32_t>& posi
     }
 }
 
+// Appends the current entry of walk to list as it stands, position data
+// still encoded.
+void CPostingWriter::CopyPositions(List& list, MemberWalk& walk) {
+    AppendHeader(list, walk.page, walk.unread);
+    if (!walk.cursor.AppendBytes(walk.unread, list.pending)) throw CWriterError("a posting list cannot be read back");
+    walk.unread = 0;
+    WriteFullBlocks(list);
+}
+
 CPostingWriter::CPostingWriter(const std::filesystem::path& postingPath) : m_lists(indexformat::kCharTableSize) {
     m_postings.Create(postingPath);
 }
@@ -130,33 +139,45 @@ void CPostingWriter::FlushBatch() {
 }
 
 void CPostingWriter::AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions) {
+    size_t positionBytes = 0;
+    uint32_t previous = 0;
+    for (uint32_t position : positions) {
+        CheckVarint(position - previous, "a position", page);
+        positionBytes += indexformat::VarintSize(position - previous);
+        previous = position;
+    }
+    AppendHeader(list, page, positionBytes);
+    std::string& out = list.pending;
+    const size_t at = out.size();
+    out.resize(at + positionBytes);
+    unsigned char* end = reinterpret_cast<unsigned char*>(out.data()) + at;
+    previous = 0;
+    for (uint32_t position : positions) {
+        end = indexformat::PutVarint(position - previous, end);
+        previous = position;
+    }
+    WriteFullBlocks(list);
+}
+
+// Appends the header of page's entry, whose position data of positionBytes
+// follows, to list's pending bytes.
+void CPostingWriter::AppendHeader(List& list, uint32_t page, size_t positionBytes) {
     if (list.hasEntries && page <= list.lastPage) throw CWriterError("pages added out of order");
     const uint32_t pageDelta = page - (list.hasEntries ? list.lastPage : 0);
     CheckVarint(pageDelta, "a page delta", page);
-    // The entry is encoded in place behind the pending bytes, and taken back on a fault.
-    std::string& out = list.pending;
-    const size_t entryStart = out.size();
-    indexformat::AppendVarint(pageDelta, out);
-    const size_t lengthAt = out.size();
-    out.append(2, '\0');
-    uint32_t previous = 0;
-    for (uint32_t position : positions) {
-        if (position - previous > indexformat::kMaxVarint) {
-            out.resize(entryStart);
-            CheckVarint(position - previous, "a position", page);
-        }
-        indexformat::AppendVarint(position - previous, out);
-        previous = position;
-    }
-    const size_t positionBytes = out.size() - lengthAt - 2;
-    if (positionBytes > indexformat::kMaxPositionBytes) {
-        out.resize(entryStart);
-        FailPositionBytes(page);
-    }
-    out[lengthAt] = char(positionBytes & 0xFF);
-    out[lengthAt + 1] = char(positionBytes >> 8);
+    if (positionBytes > indexformat::kMaxPositionBytes) FailPositionBytes(page);
+    unsigned char header[indexformat::kMaxVarintBytes + 2];
+    unsigned char* end = indexformat::PutVarint(pageDelta, header);
+    *end++ = static_cast<unsigned char>(positionBytes & 0xFF);
+    *end++ = static_cast<unsigned char>(positionBytes >> 8);
+    list.pending.append(reinterpret_cast<const char*>(header), size_t(end - header));
     list.lastPage = page;
     list.hasEntries = true;
+}
+
+// Sends the full blocks of list's pending bytes to the posting file.
+void CPostingWriter::WriteFullBlocks(List& list) {
+    std::string& out = list.pending;
     if (out.size() < kBlockSize) return;
     size_t written = 0;
     for (; out.size() - written >= kBlockSize; written += kBlockSize)
@@ -216,16 +237,28 @@ void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMember
     if (scatterBlocks) ReverseBlocks();
 }
 
-// Writes the union of the walks' lists into group, page by page.
+// Writes the union of the walks' lists into group, page by page. A page that
+// only one member holds keeps that member's position data as it is.
 void CPostingWriter::MergeWalks(List& group, std::vector<MemberWalk>& walks) {
     while (!walks.empty()) {
         uint32_t page = walks.front().page;
         for (const MemberWalk& walk : walks) page = std::min(page, walk.page);
-        m_positions.clear();
+        MemberWalk* holder = nullptr;
+        size_t holders = 0;
         for (MemberWalk& walk : walks)
-            if (walk.page == page) ReadPositions(walk, m_positions);
-        std::sort(m_positions.begin(), m_positions.end());
-        AppendEntry(group, page, m_positions);
+            if (walk.page == page) {
+                holder = &walk;
+                ++holders;
+            }
+        if (holders == 1) {
+            CopyPositions(group, *holder);
+        } else {
+            m_positions.clear();
+            for (MemberWalk& walk : walks)
+                if (walk.page == page) ReadPositions(walk, m_positions);
+            std::sort(m_positions.begin(), m_positions.end());
+            AppendEntry(group, page, m_positions);
+        }
         for (MemberWalk& walk : walks)
             if (walk.page == page && walk.page != walk.lastPage) ReadEntryHeader(walk);
         std::erase_if(walks, [page](const MemberWalk& walk) { return walk.page == page && walk.page == walk.lastPage; });

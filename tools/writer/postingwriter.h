@@ -61,11 +61,14 @@ private:
     void CheckPage(uint32_t page, std::span<const uint64_t> keys);
     void FlushBatch();
     void AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions);
+    void AppendHeader(List& list, uint32_t page, size_t positionBytes);
+    void WriteFullBlocks(List& list);
     void WriteBlock(List& list, std::string_view bytes);
     void CloseList(List& list);
     void MergeWalks(List& group, std::vector<MemberWalk>& walks);
     static void ReadEntryHeader(MemberWalk& walk);
     static void ReadPositions(MemberWalk& walk, std::vector<uint32_t>& positions);
+    void CopyPositions(List& list, MemberWalk& walk);
     void ReverseBlocks();
 
     CSpoolFile m_postings;
