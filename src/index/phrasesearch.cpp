@@ -91,7 +91,7 @@ constexpr uint32_t kAlignedLimit = 0xFFFFFFFF;
 
 // Reads the next position number of c into its aligned position; false when the
 // entry has none left, or its positions leave the range and it ends there.
-bool AdvancePosition(CharWalk& c) {
+[[gnu::always_inline]] inline bool AdvancePosition(CharWalk& c) {
     if (c.unread == 0) return false;
     unsigned bytes;
     const uint64_t aligned = uint64_t(c.aligned) + c.cursor.ReadVarint(bytes);
