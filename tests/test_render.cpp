@@ -222,6 +222,22 @@ TEST(HighlightItem, AnchorsFrom10000KeepAllDigits) {
     EXPECT_EQ(counter, 10001);
 }
 
+// Once the page holds its most anchors, the rest of the text stays unmarked,
+// so that no caller's counter runs on without bound.
+TEST(HighlightItem, StopsMarkingAtTheAnchorBound) {
+    FilterItem item;
+    item.text = "甲乙甲?乙";
+    std::string out;
+    int counter = CFileList::kMaxAnchors - 1;
+    CFileList::HighlightItem(item, "甲", out, counter);
+    EXPECT_EQ(out, Anchor(CFileList::kMaxAnchors - 1) + Mark("甲") + "乙甲?乙");
+    EXPECT_EQ(counter, CFileList::kMaxAnchors);
+    out.clear();
+    CFileList::HighlightItem(item, "乙", out, counter);
+    EXPECT_EQ(out, item.text);
+    EXPECT_EQ(counter, CFileList::kMaxAnchors);
+}
+
 // The stored page is rebuilt in the template even when nothing matches.
 TEST(ComposePage, WritesTheTemplateForAPageWithoutHits) {
     std::string out = "kept|";
@@ -312,6 +328,22 @@ TEST_F(RenderHitPageTest, EachDistinctTermIsOnePassInOrder) {
     EXPECT_EQ(anchors, 2);
     EXPECT_EQ(Render(1, u"甲 乙 甲", 0, anchors), twoTerms);
     EXPECT_EQ(anchors, 2);
+}
+
+// Short ASCII terms match inside the marks of the terms before them, each
+// mark holding several matches of the next: the page grew exponentially with
+// the number of terms until the anchor bound stopped the passes.
+TEST(RenderHitPage, TermsMatchingEarlierMarksStopAtTheAnchorBound) {
+    CTempDir dir;
+    WriteRenderCollection(dir.Path(), {{"a\0002.htm", StoredPage("t", std::string(1000, 'a'), "")}});
+    CFileList store;
+    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    std::string out;
+    const int anchors = store.RenderHitPage(0, out, u"a o r e d l c s y", 0);
+    EXPECT_GE(anchors, CFileList::kMaxAnchors);
+    EXPECT_LT(anchors, CFileList::kMaxAnchors + 2);
+    EXPECT_LT(out.size(), size_t(CFileList::kMaxAnchors) * 100);
+    EXPECT_TRUE(out.starts_with(kHead) && out.ends_with(kTail));
 }
 
 // Separators of every kind and number give the same terms.

@@ -54,13 +54,19 @@ public:
     // 0: the page's text stands in its first cell, 1: in its second cell.
     static int PageParity(std::string_view recordName);
 
+    // The most anchors a hit page takes. Later terms match inside the marks of
+    // earlier ones, so without a bound a few short terms would grow a page
+    // exponentially; no real page comes near it.
+    static constexpr int kMaxAnchors = 100000;
+
     // Page n with every match of every term of terms marked and anchored, in
     // the hit-page template; out gets the UTF-8 page, the result is the anchor
     // count. Terms are separated by U+0020 or U+3000 (a NUL ends the list);
     // each distinct term is one pass over the previous pass's output. scope 0
-    // marks everything, 1 main text only, 2 annotations only. Returns 0 with
-    // out untouched when closed, when n cannot be read, or when no term is
-    // given. A read error raises CDataFileError.
+    // marks everything, 1 main text only, 2 annotations only. Once the page
+    // holds kMaxAnchors anchors, the terms after the current one are not
+    // processed. Returns 0 with out untouched when closed, when n cannot be
+    // read, or when no term is given. A read error raises CDataFileError.
     int RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope) const;
 
     // One term pass: appends content rebuilt in the template to out, with the
@@ -78,7 +84,8 @@ public:
     // The literal chunks of a term, in order; empty when the term holds only wildcards.
     static std::vector<Seg> ParseTerm(std::string_view term);
     // Appends item's text to out with every match of term marked, an anchor
-    // numbered counter (then advanced) before each marked chunk.
+    // numbered counter (then advanced) before each marked chunk. Once counter
+    // reaches kMaxAnchors, the rest of the text is appended unmarked.
     static void HighlightItem(const FilterItem& item, std::string_view term, std::string& out, int& counter);
 
 private:

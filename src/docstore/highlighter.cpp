@@ -190,6 +190,10 @@ void CFileList::HighlightItem(const FilterItem& item, std::string_view term, std
     std::vector<size_t> hits;
     hits.reserve(segs.size());
     for (size_t cursor = 0; cursor < text.size();) {
+        if (counter >= kMaxAnchors) {
+            out.append(text.substr(cursor));
+            return;
+        }
         const size_t stop = scanner.Attempt(cursor, hits);
         if (hits.size() == segs.size())
             WriteMatch(text, cursor, segs, hits, out, counter);

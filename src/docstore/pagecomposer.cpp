@@ -85,6 +85,7 @@ int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_vi
     std::set<std::string> doneTerms;
     std::string pass;
     ForEachTerm(terms, [&](std::u16string_view term) {
+        if (counter >= kMaxAnchors) return;  // the page takes no more marks
         std::string bytes;
         CCodeConverter::Utf16ToUtf8(term, bytes, true);  // an unpaired surrogate stands for itself
         if (!doneTerms.insert(bytes).second) return;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fuzzinput.h"
 #include "fuzzoutput.h"
@@ -140,5 +141,77 @@ struct QueryFuzzInput {
         std::string out(1, char((useVariants ? 1 : 0) | combineMode << 1));
         AppendUnits(out, query);
         return out;
+    }
+};
+
+// fuzz_render: render options, the terms and the stored page.
+//   0       1              bits 0-1: render scope (3: none of the three);
+//                          bit 2: the record of odd printed page number
+//                          (text in the second cell); bit 3: variants on in
+//                          GetPageHtml; bit 4: the terms joined by U+3000
+//                          instead of U+0020; bit 5: the highlighter's
+//                          counter starts just below 10000
+//   1       1              term count (low three bits)
+//   then per term:
+//           1              length L in bytes
+//           1              R: below 0xF0 the bytes stand once; from it on
+//                          2^(R - 0xF0) times in a row (at most kMaxTermBytes)
+//           L              the term's bytes, UTF-8 or not
+//   the rest               the page, at most kMaxPageBytes
+struct RenderFuzzInput {
+    static constexpr size_t kMaxTermBytes = 4096;
+    static constexpr size_t kMaxPageBytes = 16384;
+    static constexpr uint8_t kFirstRepeat = 0xF0;
+
+    struct Term {
+        std::string bytes;
+        uint8_t repeat = 0;
+
+        std::string Expanded() const {
+            const size_t times = repeat < kFirstRepeat ? 1 : size_t(1) << (repeat - kFirstRepeat);
+            std::string term;
+            for (size_t i = 0; i < times && term.size() + bytes.size() <= kMaxTermBytes; ++i) term += bytes;
+            return term;
+        }
+    };
+
+    int scope = 0;
+    bool oddPage = false;
+    bool useVariants = false;
+    bool ideographicSpaces = false;
+    bool highCounter = false;
+    std::vector<Term> terms;
+    std::string page;
+
+    static RenderFuzzInput Decode(const uint8_t* data, size_t size) {
+        CFuzzInput in(data, size);
+        RenderFuzzInput input;
+        const uint8_t flags = in.TakeByte();
+        input.scope = flags & 3;
+        input.oddPage = flags & 4;
+        input.useVariants = flags & 8;
+        input.ideographicSpaces = flags & 16;
+        input.highCounter = flags & 32;
+        const size_t count = in.TakeByte() & 7;
+        for (size_t t = 0; t < count; ++t) {
+            const size_t length = in.TakeByte();
+            const uint8_t repeat = in.TakeByte();
+            input.terms.push_back({std::string(in.TakeBytes(length)), repeat});
+        }
+        input.page = in.TakeBytes(kMaxPageBytes);
+        return input;
+    }
+
+    std::string Encode() const {
+        std::string out;
+        out.push_back(char(scope | (oddPage ? 4 : 0) | (useVariants ? 8 : 0) | (ideographicSpaces ? 16 : 0) |
+                           (highCounter ? 32 : 0)));
+        out.push_back(char(terms.size()));
+        for (const Term& term : terms) {
+            out.push_back(char(term.bytes.size()));
+            out.push_back(char(term.repeat));
+            out += term.bytes;
+        }
+        return out + page;
     }
 };

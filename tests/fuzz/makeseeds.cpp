@@ -1,6 +1,7 @@
 // Writes the seed corpus of every fuzz target into FOLDER/<target>/, each
-// seed built from a collection written by the collection writer:
-//   fuzz_makeseeds tests/fuzz/corpus
+// seed built from a collection written by the collection writer or from pages
+// laid out by the collection builder; with TARGET, only that target's seeds:
+//   fuzz_makeseeds tests/fuzz/corpus [TARGET]
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "build/pagecomposer.h"
 #include "collectioninput.h"
+#include "docstore/filelist.h"
 #include "docstore/tocformat.h"
 #include "fuzzlayouts.h"
 #include "index/codeconverter.h"
@@ -212,19 +215,90 @@ void PhraseSeeds(const CSeedWriter& out) {
     }
 }
 
+
+// A page as the collection builder lays it out: paragraphs of runs, "|"
+// starting and ending an annotation, a leading "#" making a heading.
+std::string BuiltPage(const std::vector<std::u32string>& lines, int printedPage) {
+    std::vector<Paragraph> paragraphs;
+    for (std::u32string_view line : lines) {
+        Paragraph paragraph;
+        paragraph.heading = line.starts_with(U'#');
+        if (paragraph.heading) line.remove_prefix(1);
+        bool annotation = false;
+        paragraph.runs.push_back({});
+        for (char32_t c : line) {
+            if (c != U'|') {
+                paragraph.runs.back().text += c;
+                continue;
+            }
+            annotation = !annotation;
+            paragraph.runs.push_back({annotation, {}});
+        }
+        paragraphs.push_back(paragraph);
+    }
+    const CPageComposer::PageInfo info{"唐詩", "卷一", 1, 1, printedPage};
+    return CPageComposer::Compose(paragraphs, info).html;
+}
+
+// A page as the hit page template gives it back, term marked.
+std::string RenderedPage(const std::string& stored, const std::string& term, int parity) {
+    std::string out;
+    int counter = 0;
+    CFileList::ComposePage(stored, out, term, parity, 0, counter);
+    return out;
+}
+
+RenderFuzzInput RenderSeed(int flags, std::vector<RenderFuzzInput::Term> terms, std::string page) {
+    RenderFuzzInput input;
+    input.scope = flags & 3;
+    input.oddPage = flags & 4;
+    input.useVariants = flags & 8;
+    input.ideographicSpaces = flags & 16;
+    input.highCounter = flags & 32;
+    input.terms = std::move(terms);
+    input.page = std::move(page);
+    return input;
+}
+
+void RenderSeeds(const CSeedWriter& out) {
+    const std::string even = BuiltPage({U"#靜夜思", U"床前明月光|牀也|疑是地上霜", U"舉頭望明月|一作山月|低頭思故鄉"}, 2);
+    const std::string odd = BuiltPage({U"#春曉", U"春眠不覺曉|曉也|處處聞啼鳥", U"夜來風雨聲|聲也|花落知多少"}, 1);
+    const std::string variants = BuiltPage({U"万年萬年|萬也|万", U"甲乙丙丁|丙也|山川"}, 4);
+    std::string malformed = "<title>t<TD>a</TD><td>b</td><TD>" + std::string(2, '\xE5') + "<font size=-1 color=\"#993366\">";
+    malformed += "注<font size=-1 color=\"#993366\">再</font></font><p><h4>&amp;<b";
+    const struct {
+        const char* name;
+        RenderFuzzInput input;
+    } seeds[] = {
+        {"even-page", RenderSeed(0, {{"明月", 0}, {"月", 0}}, even)},
+        {"odd-page-main-text", RenderSeed(1 | 4, {{"曉", 0}, {"聲", 0}}, odd)},
+        {"odd-page-annotations", RenderSeed(2 | 4, {{"也", 0}, {"花落", 0}}, odd)},
+        {"wildcards", RenderSeed(0, {{"床?明", 0}, {"明*霜", 0}, {"*月", 0}, {"??", 0}, {"疑？", 0}}, even)},
+        {"variants", RenderSeed(8 | 16, {{"万", 0}, {"甲丙", 0}, {"山", 0}}, variants)},
+        {"rendered-page", RenderSeed(0, {{"光", 0}, {"明", 0}}, RenderedPage(even, "明月", 0))},
+        {"long-term", RenderSeed(0, {{"明?", 0xF8}, {"月*", 0xF6}}, even)},
+        {"odd-terms", RenderSeed(16, {{"", 0}, {std::string("明\0月", 7), 0}, {"\xFF\xFE\x20", 0}, {" \xE3\x80\x80", 0}}, even)},
+        {"malformed-page", RenderSeed(0, {{"注", 0}, {"p", 0}, {"a", 0}}, malformed)},
+        {"high-counter", RenderSeed(32, {{"頭", 0}, {"思", 0}}, even + even)},
+        {"ascii-terms", RenderSeed(3, {{"TD", 0}, {"<p>", 0}, {"a", 0}, {"e", 0}}, even)},
+    };
+    for (const auto& seed : seeds) out.Write("fuzz_render", seed.name, seed.input.Encode());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: fuzz_makeseeds FOLDER\n");
+    const std::map<std::string, void (*)(const CSeedWriter&)> targets = {
+        {"fuzz_index", IndexSeeds},       {"fuzz_filelist", FileListSeeds}, {"fuzz_toc", TocSeeds},
+        {"fuzz_variants", VariantSeeds},  {"fuzz_query", QuerySeeds},       {"fuzz_phrase_diff", PhraseSeeds},
+        {"fuzz_render", RenderSeeds},
+    };
+    if (argc != 2 && !(argc == 3 && targets.count(argv[2]))) {
+        std::fprintf(stderr, "usage: fuzz_makeseeds FOLDER [TARGET]\n");
         return 2;
     }
     const CSeedWriter out(argv[1]);
-    IndexSeeds(out);
-    FileListSeeds(out);
-    TocSeeds(out);
-    VariantSeeds(out);
-    QuerySeeds(out);
-    PhraseSeeds(out);
+    for (const auto& [target, write] : targets)
+        if (argc == 2 || target == argv[2]) write(out);
     return 0;
 }
