@@ -72,6 +72,9 @@ void CLeftForm::OnResultItemChanged() {
     } catch (const std::exception&) {  // the content file cannot be read: the reader keeps its page
         return;
     }
+    // A readable page always renders to the hit-page template; nothing at all
+    // means the store could not give the page, and the reader keeps its page.
+    if (html.empty()) return;
     if (!WritePageFile(file, html)) return;
     m_nHitCount = anchors;
     m_nCurrentHit = 0;
