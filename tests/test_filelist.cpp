@@ -2,6 +2,8 @@
 // scan by printed page number, on stores written by the writer or by hand.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <fstream>
 #include <optional>
 
 #include "docstore/filelist.h"
@@ -120,6 +122,29 @@ TEST_F(FileListTest, FindPrintedPageCrossesReadChunks) {
     EXPECT_EQ(page, 1299);
     ASSERT_TRUE(store.FindPrintedPage(700, 1500, page));
     EXPECT_EQ(page, 1499);
+}
+
+// A table of INT_MAX records (a sparse file: all but the last record are
+// zeros): the scan from near the top reads its last chunk and stops there,
+// its record index never passing INT_MAX.
+TEST_F(FileListTest, FindPrintedPageAtTheTopOfTheRecordRange) {
+    constexpr int32_t kWidth = 8;
+    constexpr uint64_t kRecordBytes = kWidth + 8;
+    WriteRawStore(dir.Path(), kWidth, {}, "");
+    const std::filesystem::path table = dir.Path() / "Index-fl.h";
+    std::filesystem::resize_file(table, 268 + kRecordBytes * uint64_t(INT_MAX));
+    {
+        std::fstream file(table, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(std::streamoff(268 + kRecordBytes * uint64_t(INT_MAX - 1)));
+        file.write("a\\5.htm", 8);
+    }
+    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    ASSERT_EQ(store.GetPageCount(), INT_MAX);
+    int page = 0;
+    EXPECT_TRUE(store.FindPrintedPage(INT_MAX - 600, 5, page));
+    EXPECT_EQ(page, INT_MAX - 1);
+    EXPECT_FALSE(store.FindPrintedPage(INT_MAX - 600, 6, page));
+    EXPECT_EQ(page, INT_MAX - 1);
 }
 
 TEST_F(FileListTest, OpenTwiceAndClose) {

@@ -11,10 +11,9 @@
 // builder, in the reader's page layout, so that opened results have hits to
 // step through; a DIR must hold a table of contents.
 #include <chrono>
-#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -44,6 +43,7 @@
 #include "panel/leftform.h"
 #include "panel/recordingmessagesink.h"
 #include "panel/sortlistctrl.h"
+#include "processstatus.h"
 
 namespace {
 
@@ -68,16 +68,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     }
     return argc % 2 == 1 && options.cycles > 0 && options.warmUp >= 0 &&
            options.warmUp < options.cycles;
-}
-
-// A line of /proc/self/status, in kB.
-long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
-    return -1;
 }
 
 qsizetype FileCount(const QString& folder) {

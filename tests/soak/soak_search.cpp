@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "index/notifier.h"
 #include "panel/model/resultbuilder.h"
 #include "panel/model/tocmodel.h"
+#include "processstatus.h"
 #include "writer/collectionwriter.h"
 
 namespace {
@@ -49,16 +49,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else return false;
     }
     return argc % 2 == 1 && options.pages > 0 && options.searches >= 0;
-}
-
-// A line of /proc/self/status, in kB.
-long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
-    return -1;
 }
 
 long OpenDescriptors() {
