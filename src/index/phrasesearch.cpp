@@ -207,6 +207,7 @@ bool NextEntry(CharWalk& c) {
     if (c.page >= c.lastPage) return false;
     uint32_t delta;
     c.cursor.NextHeader(c.unread, delta, c.unread);
+    c.cursor.PrefetchAhead(c.unread);
     c.page += delta;
     return !c.cursor.Bad();
 }
