@@ -8,6 +8,7 @@
 #include <map>
 
 #include "fixture.h"
+#include "handlist.h"
 #include "index/index.h"
 #include "index/indexformat.h"
 
@@ -217,24 +218,7 @@ TEST(PhraseSearchPositions, PositionsAtTheTopOfTheRangeEndThePage) {
     tian.push_back(0xFFFFFFFF);
     for (uint32_t k = 1; k <= 1024; ++k) di.push_back(4194303 * k - 7);
     di.push_back(0xFFFFFFFF);
-    auto encode = [](const std::vector<uint32_t>& topPositions, uint32_t secondPagePosition) {
-        std::string list, positions;
-        uint32_t previous = 0;
-        for (uint32_t p : topPositions) {
-            indexformat::AppendVarint(p - previous, positions);
-            previous = p;
-        }
-        indexformat::AppendVarint(0, list);
-        list.push_back(char(positions.size() & 0xFF));
-        list.push_back(char(positions.size() >> 8));
-        list += positions;
-        indexformat::AppendVarint(1, list);
-        list += std::string("\x01\x00", 2);
-        indexformat::AppendVarint(secondPagePosition, list);
-        list.resize((list.size() + 4095) / 4096 * 4096, '\0');
-        return list;
-    };
-    const std::string tianList = encode(tian, 0), diList = encode(di, 1);
+    const std::string tianList = TwoPageList(tian, 0), diList = TwoPageList(di, 1);
     std::string header(indexformat::kChainOffset, '\0');
     for (int c = 0; c < indexformat::kCharTableSize; ++c) std::memset(&header[4 * size_t(c)], 0xFF, 4);
     auto setEntry = [&header](char32_t cp, uint32_t firstBlock) {

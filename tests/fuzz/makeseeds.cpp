@@ -16,6 +16,7 @@
 #include "docstore/filelist.h"
 #include "docstore/tocformat.h"
 #include "fuzzlayouts.h"
+#include "handlist.h"
 #include "index/codeconverter.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
@@ -60,26 +61,6 @@ WriterPage TextPage(int number, std::u16string_view text) {
 // The fuzz_index input of a written collection: the entries of its searched
 // characters, and only the blocks of their lists, renumbered in the order the
 // lists reach them.
-// A list of two entries in whole blocks: page 0 with positions, page 1 with
-// one position.
-std::string TwoPageList(const std::vector<uint32_t>& positions, uint32_t secondPagePosition) {
-    std::string encoded;
-    uint32_t previous = 0;
-    for (uint32_t p : positions) {
-        indexformat::AppendVarint(p - previous, encoded);
-        previous = p;
-    }
-    std::string list;
-    indexformat::AppendVarint(0, list);
-    AppendUint16(list, uint32_t(encoded.size()));
-    list += encoded;
-    indexformat::AppendVarint(1, list);
-    AppendUint16(list, 1);
-    indexformat::AppendVarint(secondPagePosition, list);
-    list.resize((list.size() + indexformat::kBlockSize - 1) / indexformat::kBlockSize * indexformat::kBlockSize, '\0');
-    return list;
-}
-
 IndexFuzzInput IndexInputOf(const fs::path& folder) {
     const std::string header = ReadBytes(folder / "Index-idx.h");
     const std::string postings = ReadBytes(folder / "Index-idx.m");
@@ -131,7 +112,7 @@ void IndexSeeds(const CSeedWriter& out) {
         out.Write("fuzz_index", seed.name, IndexInputOf(folder.Path()).Encode());
     }
     // Positions that climb to the top of their 32-bit range, past what the
-    // writer takes: 天's list is laid out by hand, page 0 up there, page 1 at 0.
+    // writer takes: 天's list, page 0 up there, page 1 at 0.
     std::vector<uint32_t> topPositions;
     for (uint32_t k = 1; k <= 1024; ++k) topPositions.push_back(4194303 * k);
     topPositions.push_back(0xFFFFFFFF);
