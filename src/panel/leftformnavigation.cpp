@@ -31,8 +31,9 @@ bool CLeftForm::CanStep(Step step) const {
         for (int r = m_nCurNode + 1; r < m_Toc.NodeCount(); ++r)
             if (m_Toc.Record(r).level == kVolumeLevel) return true;
         return false;
-    case Step::kPrevHit: return m_nCurrentHit - 1 >= 0;
-    case Step::kNextHit: return m_nCurrentHit + 1 < m_nHitCount;
+    // The hit steps move within the result page while the reader shows it.
+    case Step::kPrevHit: return m_bHitPageShown && m_nCurrentHit - 1 >= 0;
+    case Step::kNextHit: return m_bHitPageShown && m_nCurrentHit + 1 < m_nHitCount;
     }
     return false;
 }

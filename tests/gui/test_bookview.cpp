@@ -19,6 +19,7 @@ class TestBookView : public QObject {
 private slots:
     void init() {
         m_pView = new CBookView(&m_Messages);
+        m_pView->SetPageFolder(m_Folder.path());
         m_pView->resize(600, 400);
         m_pView->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_pView));

@@ -329,8 +329,9 @@ private slots:
     }
 
     // The page box: a number outside the list pages, or none, is replaced by
-    // the current one when the box loses the focus; Enter applies the number
-    // (also from the keyword box) while there are several list pages.
+    // the current one when the box loses the focus; Enter in it applies the
+    // number, and so does Enter elsewhere in the panel (not in the keyword
+    // box) while there are several list pages.
     void pageBoxAndEnter() {
         CLeftForm& form = MakeForm();
         Select(kChang);
@@ -348,13 +349,26 @@ private slots:
         QCOMPARE(form.GetListPager().Page(), 3);
         QCOMPARE(Results()->RowCount(), 50);
 
-        // Enter in the keyword box goes to the typed list page too, not to a search.
-        QLineEdit* keyword = form.findChild<QLineEdit*>(QStringLiteral("keywordBox"));
-        keyword->setText(QStringLiteral("學而"));
         PageEdit()->setText(QStringLiteral("2"));
-        QTest::keyClick(keyword, Qt::Key_Return);
+        QTest::keyClick(Results(), Qt::Key_Return);
         QCOMPARE(form.GetListPager().Page(), 2);
         QCOMPARE(form.GetKeyword(), QStringLiteral("學"));
+    }
+
+    // After a search with three list pages, a new keyword and Enter in the
+    // keyword box searches it; the page box's number does not stand in its way.
+    void enterInKeywordBoxAlwaysSearches() {
+        CLeftForm& form = MakeForm();
+        Select(kChang);
+        Search(QStringLiteral("學"));
+        QCOMPARE(form.GetListPager().PageCount(), 3);
+        QLineEdit* keyword = form.findChild<QLineEdit*>(QStringLiteral("keywordBox"));
+        keyword->setText(QStringLiteral("多學"));
+        PageEdit()->setText(QStringLiteral("2"));
+        QTest::keyClick(keyword, Qt::Key_Return);
+        QCOMPARE(form.GetKeyword(), QStringLiteral("多學"));
+        QCOMPARE(form.GetListPager().Page(), 1);
+        QCOMPARE(int(form.GetResults().size()), 250);
     }
 
     // With one list page the buttons are off and the box is read-only, and
