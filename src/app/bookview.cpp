@@ -146,8 +146,13 @@ void CBookView::KeepMinimumHeight() {
         if (document()->documentLayout()->frameBoundingRect(table).height() >= m_nMinimumHeight) continue;
         QTextTableFormat format = table->format();
         format.setHeight(QTextLength(QTextLength::FixedLength, m_nMinimumHeight));
-        const QSignalBlocker quiet(this);  // the page did not change for the user
-        table->setFormat(format);
+        {
+            // The browser takes a changed document for one to read again at
+            // the next anchor; this is still the file's page.
+            const QSignalBlocker quiet(document());
+            table->setFormat(format);
+        }
+        viewport()->update();
     }
 }
 

@@ -238,6 +238,24 @@ private slots:
         QVERIFY(m_pView->toPlainText().contains(QStringLiteral("第%1").arg(paragraphs - 1)));
     }
 
+    // A short page kept at its height is still the file's page: another
+    // anchor of it only scrolls, even when the file has gone meanwhile.
+    void anchorOfAPaddedPageOnlyScrolls() {
+        const std::string html = StoredPage(Paragraphs(1) + QStringLiteral("<a name=\"0001\"></a>"), 1);
+        const QString path = QDir(m_Folder.path()).filePath(QStringLiteral("windows1.html"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(html.data(), qint64(html.size()));
+        file.close();
+        m_pView->ShowHitPage(path + QStringLiteral("#0000"), 1);
+        QCOMPARE(LayOut(*m_pView).table.height(), 477.0);
+        const QString text = m_pView->toPlainText();
+        QVERIFY(QFile::remove(path));
+        m_pView->Navigate2(path + QStringLiteral("#0001"));
+        QCOMPARE(m_pView->source().fragment(), QStringLiteral("0001"));
+        QCOMPARE(m_pView->toPlainText(), text);
+    }
+
     // A stored page shown from the table of contents grows with its text too.
     void storedPageGrowsWithItsText() {
         const std::string html = StoredPage(Paragraphs(30), 1);
