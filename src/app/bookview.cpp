@@ -119,7 +119,7 @@ void CBookView::Show(const QString& address, bool reread) {
         const QUrl url = LocalAddressUrl(address);
         const bool sameFile = !m_bBlank && source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment);
         setSource(url);
-        // The same file without an anchor was rewritten: read it again.
+        // The same file shown without an anchor, or as a new hit page, was rewritten: read it again.
         if (sameFile && (reread || !url.hasFragment())) {
             reload();
             if (url.hasFragment()) scrollToAnchor(url.fragment());
@@ -172,8 +172,10 @@ QVariant CBookView::loadResource(int type, const QUrl& name) {
         if (!path.isEmpty()) picture.load(path);
         return picture.isNull() ? BlankPicture() : picture;
     }
-    if (type == QTextDocument::HtmlResource && !path.isEmpty()) return LoadPage(path);
-    m_nMinimumHeight = 0;
+    if (type == QTextDocument::HtmlResource) {
+        if (!path.isEmpty()) return LoadPage(path);
+        m_nMinimumHeight = 0;
+    }
     return QStringLiteral("");  // not null: the document would read the file itself
 }
 
