@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include "build/collectionbuilder.h"
+#include "docstore/tocformat.h"
 #include "import/collectionimporter.h"
 #include "import/importerror.h"
 #include "import/importplan.h"
@@ -392,6 +393,25 @@ TEST(KanripoCommand, ExitStatus) {
         }
     }
     EXPECT_THAT(ReadFileBytes(log), HasSubstr("2 categories, 2 books, 81 volumes"));
+}
+
+// The script imports and builds in one go, and leaves the output alone when
+// the import fails.
+TEST(KanripoCommand, CollectionScriptImportsAndBuilds) {
+    CTempDir dir;
+    const std::string run = std::string("QUOREL_IMPORT=") + QUOREL_IMPORT + " QUOREL_BUILD=" + QUOREL_BUILD + " " +
+                            QUOREL_KANRIPO_COLLECTION + " ";
+    const std::string out = (dir.Path() / "out").string();
+    const std::string log = " >" + (dir.Path() / "log").string() + " 2>&1";
+    int raw = std::system((run + (kSamples / "KR3a0001").string() + " " + out + log).c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0) << ReadFileBytes(dir.Path() / "log");
+    const std::string toc = ReadFileBytes(dir.Path() / "out" / "vrn.dir");
+    EXPECT_EQ(toc.size(), (1u + 1u + 12u) * tocformat::kRecordBytes);
+    raw = std::system((run + (dir.Path() / "none").string() + " " + out + log).c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "out" / "vrn.dir"), toc);
 }
 
 }  // namespace
