@@ -75,6 +75,12 @@ TEST(KanripoJuan, TurnsMarkupIntoTheBuildersSource) {
          "甲（注文乙）\n---page--- 1b\n丙（注）\n",
          {"KR3a9999_001.txt:1: note not closed", "KR3a9999_001.txt:3: note not closed"}},
         {"lines that look like the builder's own", "---page--- 1a¶\n", "－－－page－－－ 1a\n", {}},
+        {"a paragraph pieced together into a break line stays text", "-<x>--page--- 1a\n<x>#<x> 題\n\n", "－--page--- 1a＃題\n",
+         {"markup <x"}},
+        {"bytes of a character split over two lines are dropped, not joined", "甲\xC2\n\xB6乙\n", "甲乙\n", {}},
+        {"bytes of a character split by markup are dropped, not joined", "甲\xC2<md:x>\xB6乙(注\xC2/\xB6文)\n",
+         "甲乙（注文）\n", {}},
+        {"a line end inside a page reference", "<pb:KR3a9999_SBCK_001-1a¶>甲\n", "---page--- 1a\n甲\n", {}},
         {"a file without text", "# -*- mode: mandoku-view -*-\n#+TITLE: 家語\n<pb:KR3a9999_SBCK_001-1a>¶\n\n", "", {}},
     };
     for (const JuanCase& c : cases) {

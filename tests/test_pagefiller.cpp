@@ -103,6 +103,7 @@ TEST(VolumeReader, ReadsPageLabelsAndNumberedCharacters) {
         {"&KR;&KR12a;&KR123456;", Item::kParagraph, "", U"&KR;&KR12a;&KR123456;"},
         {"&KR12", Item::kParagraph, "", U"&KR12"},
         {"甲\u2028乙", Item::kParagraph, "", {U'甲', kLineBreak, U'乙'}},
+        {"\U000F0063", Item::kParagraph, "", {U'\U000F0063'}},  // a private-use character stays itself
     };
     for (const MarkupCase& c : cases) {
         Paragraph paragraph;
@@ -121,11 +122,10 @@ TEST(VolumeReader, ReadsPageLabelsAndNumberedCharacters) {
     EXPECT_EQ(paragraph.runs[0].text, (std::u32string{U'注', kNumberedCharBase + 1}));
 }
 
-// A label too long for the margin and a private-use character of the range
-// that numbered characters take are refused rather than mis-shown.
-TEST(VolumeReader, RefusesBadLabelsAndReservedCharacters) {
-    for (const std::u32string& line : {U32("---page--- " + std::string(33, 'a')), std::u32string{U'甲', kNumberedCharBase + 99},
-                                       U32("---page--- 1\x01a")}) {
+// A label too long for the margin or holding a control character is refused
+// rather than mis-shown.
+TEST(VolumeReader, RefusesBadLabels) {
+    for (const std::u32string& line : {U32("---page--- " + std::string(33, 'a')), U32("---page--- 1\x01a")}) {
         Paragraph paragraph;
         EXPECT_THROW(CVolumeReader::ParseLine(line, paragraph), CBuildError) << Utf8(line);
     }

@@ -109,7 +109,6 @@ CVolumeReader::Item CVolumeReader::ParseLine(std::u32string_view line, Paragraph
     for (size_t at = 0; at < line.size(); ++at) {
         char32_t cp = line[at];
         if (IsControl(cp)) throw CBuildError("control character " + Hex(cp));
-        if (IsNumberedChar(cp)) throw CBuildError("private-use character " + Hex(cp) + " (write a numbered character as &KR0099;)");
         if (const auto numbered = NumberedChar(line.substr(at))) {
             cp = numbered->first;
             at += numbered->second - 1;

@@ -37,8 +37,7 @@ public:
 
     // What one line (its code points, without the line end) holds; a page
     // break's label goes to label when it is given. Raises CBuildError for a
-    // control character, a private-use character of the range kept for
-    // numbered characters, or a label longer than kMaxLabelChars.
+    // control character or a label longer than kMaxLabelChars.
     static Item ParseLine(std::u32string_view line, Paragraph& paragraph, std::u32string* label = nullptr);
 
 private:

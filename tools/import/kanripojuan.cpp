@@ -20,6 +20,8 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kNumberedCharStart = "&KR";
 constexpr std::string_view kPageBreak = "---page---";
 constexpr std::string_view kHeadingMark = "# ";
+constexpr std::string_view kFullWidthHash = "\xEF\xBC\x83";    // ＃
+constexpr std::string_view kFullWidthHyphen = "\xEF\xBC\x8D";  // －
 constexpr std::string_view kPageTag = "pb";
 constexpr std::string_view kMilestoneTag = "md";  // another edition's milestone
 constexpr size_t kMaxLabelChars = 32;             // the builder's longest page label
@@ -46,6 +48,7 @@ size_t NumberedCharLength(std::string_view text) {
 std::string LeafLabel(std::string_view reference) {
     const size_t dash = reference.rfind('-');
     std::string label = CSourceText::CleanLine(dash == std::string_view::npos ? reference : reference.substr(dash + 1));
+    ReplaceAll(label, kLineEnd, "");
     size_t at = 0;
     for (size_t chars = 0; at < label.size() && chars < kMaxLabelChars; ++chars)
         do ++at; while (at < label.size() && (static_cast<unsigned char>(label[at]) & 0xC0) == 0x80);
@@ -58,6 +61,13 @@ std::string_view ReferenceEdition(std::string_view reference) {
     const size_t first = reference.find('_');
     const size_t second = first == std::string_view::npos ? first : reference.find('_', first + 1);
     return second == std::string_view::npos ? std::string_view() : reference.substr(first + 1, second - first - 1);
+}
+
+// A paragraph pieced together from cleaned parts may still begin like one of
+// the builder's control lines; its first character then becomes full-width.
+void KeepAsText(std::string& paragraph) {
+    if (paragraph.starts_with('#')) paragraph.replace(0, 1, kFullWidthHash);
+    if (paragraph.starts_with(kPageBreak)) paragraph.replace(0, 1, kFullWidthHyphen);
 }
 
 // The conversion of one file: the volume text grows paragraph by paragraph,
@@ -108,8 +118,10 @@ private:
                 CloseNote();
                 ++at;
             } else if (c == '/' && m_inNote) {
-                ++at;  // the column break of a two-column note
+                FlushChunk();  // the column break of a two-column note; the bytes around it stay apart
+                ++at;
             } else if (c == '<' && text.find('>', at) != std::string_view::npos) {
+                FlushChunk();
                 const size_t end = text.find('>', at);
                 Markup(text.substr(at + 1, end - at - 1));
                 at = end + 1;
@@ -123,6 +135,7 @@ private:
                 ++at;
             }
         }
+        FlushChunk();  // each line is cleaned alone: bytes of two lines never join into a character
     }
 
     void Markup(std::string_view tag) {
@@ -201,6 +214,7 @@ private:
     void EndParagraph() {
         FlushChunk();
         if (!m_paragraph.empty()) {
+            KeepAsText(m_paragraph);
             if (m_heading) m_out += kHeadingMark;
             m_out += m_paragraph;
             m_out += '\n';
