@@ -372,6 +372,21 @@ TEST(KanripoImporter, SkipsAnEmptyJuan) {
     EXPECT_THAT(warnings[0], HasSubstr("KR1a9999_001.txt: no text; the volume is left out"));
 }
 
+// Unknown markup is told once a kind over the whole import, not once a text
+// or a line, so that a large selection does not bury the other notes.
+TEST(KanripoImporter, ReportsEachKindOfUnknownMarkupOnce) {
+    CTempDir dir;
+    WriteSourceFiles(dir.Path() / "a", {{"KR1a0001_001.txt", "#+TITLE: 甲\n甲<note>甲<lb>\n"}});
+    WriteSourceFiles(dir.Path() / "b", {{"KR1a0002_001.txt", "#+TITLE: 乙\n乙<note>乙\n"}});
+    std::vector<std::string> warnings;
+    CSourceWriter writer(dir.Path() / "out");
+    CKanripoImporter({dir.Path() / "a", dir.Path() / "b"}, std::nullopt, [&](const std::string& note) { warnings.push_back(note); })
+        .Run(writer);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_THAT(warnings[0], HasSubstr("KR1a0001_001.txt:2: markup <note"));
+    EXPECT_THAT(warnings[1], HasSubstr("KR1a0001_001.txt:2: markup <lb"));
+}
+
 // The command line: usage errors exit 2, failures 1 leaving the output alone, success 0.
 TEST(KanripoCommand, ExitStatus) {
     CTempDir dir;

@@ -118,8 +118,7 @@ void CKanripoImporter::WriteBook(CSourceWriter& writer, const std::string& categ
     CKanripoText text(listed.folder);
     text.ReadDescription();
     const std::string bookFolder = CSourceWriter::PrefixedName(number, count, CSourceText::FileNamePart(text.BookName()));
-    std::set<std::string> warned;
-    CKanripoJuan juan(text.Edition(), m_warn, warned);
+    CKanripoJuan juan(text.Edition(), m_warn, m_warnedMarkup);
     const auto& files = text.Files();
     size_t written = 0;
     for (size_t i = 0; i < files.size(); ++i) {

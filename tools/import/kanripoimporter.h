@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,4 +55,5 @@ private:
     std::vector<std::filesystem::path> m_texts;
     std::optional<std::filesystem::path> m_catalog;
     Warn m_warn;
+    std::set<std::string> m_warnedMarkup;  // kinds of unknown markup reported so far
 };
