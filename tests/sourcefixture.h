@@ -72,7 +72,9 @@ inline std::string TakeElement(const std::string& html, const std::string& open,
 }
 
 // The characters of a text cell; the only tags a text cell may hold are the
-// paragraph, heading and annotation tags, and the only entities &amp;, &lt; and &gt;.
+// paragraph, heading and annotation tags, line breaks (which take no
+// character) and the span around a numbered character's 〓, and the only
+// entities &amp;, &lt; and &gt;.
 inline std::vector<CellChar> ReadTextCell(const std::string& cell) {
     std::vector<CellChar> chars;
     bool annotation = false, heading = false;
@@ -90,7 +92,8 @@ inline std::vector<CellChar> ReadTextCell(const std::string& cell) {
             } else if (tag == "<p>" || tag == "<h4>") {
                 heading = tag == "<h4>";
                 ++paragraphs;
-            } else if (tag != "</p>" && tag != "</h4>") {
+            } else if (tag != "</p>" && tag != "</h4>" && tag != "<br>" && !tag.starts_with("<span title=\"KR") &&
+                       tag != "</span>") {
                 ADD_FAILURE() << "unexpected tag " << tag << " in " << cell;
             }
             i = end + 1;

@@ -440,4 +440,57 @@ TEST_F(BuiltCollection, PositionsFollowTheScopeRules) {
         EXPECT_EQ(Names(Search(c.scope, c.word, false)), c.pages) << c.why << ": " << c.word;
 }
 
+// An edition's pages in the source: labelled breaks, line breaks inside a
+// paragraph and numbered characters, with a budget they must not cut by.
+const std::vector<std::pair<std::string, std::string>> kEditionSource = {
+    {"01-子部/01-家語/01-卷一.txt",
+     "前言\n"
+     "---page--- 1a\n"
+     "甲乙丙丁\u2028戊己（注\u2028文）庚\u2028人乃&KR0099;然\n"
+     "---page--- 1b\n"
+     "---page--- 2a\n" +
+         std::string("天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結爲霜金生麗水玉出崑岡") + "\n"},
+};
+
+// A leaf label lost or cut into pages, a blank leaf dropped, a line break or
+// a numbered character that takes a wrong position or shows as text would show here.
+TEST(EditionPages, KeepTheEditionsLeavesLinesAndNumberedCharacters) {
+    CTempDir dir;
+    WriteSourceFiles(dir.Path() / "source", kEditionSource);
+    BuildOptions options;
+    options.source = dir.Path() / "source";
+    options.output = dir.Path() / "out";
+    options.pageChars = 10;
+    CCollectionBuilder(options).Run();
+    const std::vector<StoredPage> pages = ReadStoredPages(options.output);
+    ASSERT_EQ(pages.size(), 4u);
+    const char* const labels[] = {"卷一<br>1", "卷一<br>2<br>1a", "卷一<br>3<br>1b", "卷一<br>4<br>2a"};
+    for (size_t p = 0; p < pages.size(); ++p) EXPECT_EQ(pages[p].cells[1 - (p + 1) % 2], labels[p]) << p;
+    EXPECT_EQ(pages[1].cells[0], "<p>甲乙丙丁<br>戊己<font size=-1 color=\"#993366\">注<br>文</font>庚<br>人乃"
+                                 "<span title=\"KR0099\">〓</span>然</p>");
+    EXPECT_TRUE(pages[2].text.empty());
+    EXPECT_EQ(pages[3].text.size(), 48u);
+
+    struct Case {
+        const char* why;
+        int scope;
+        const char* word;
+        size_t pages;
+    } const cases[] = {
+        {"main text runs on across a line end", 2, "丁戊", 1},
+        {"main text runs on across a note holding a line end", 2, "己庚", 1},
+        {"a note reads on across its line end", 1, "注文", 1},
+        {"a numbered character is one position", 0, "乃?然", 1},
+        {"a numbered character is no other character", 0, "乃然", 0},
+        {"a leaf is not cut by the budget", 0, "雲騰致雨露結", 1},
+    };
+    for (const Case& c : cases) {
+        CIndex index;
+        ASSERT_TRUE(index.Open(options.output, "Index", c.scope));
+        std::u16string word = U16(c.word);
+        index.SearchAll(word, false);
+        EXPECT_EQ(size_t(index.GetResultPageCount()), c.pages) << c.why << ": " << c.word;
+    }
+}
+
 }  // namespace

@@ -80,6 +80,59 @@ TEST(VolumeReader, ParsesLinesIntoParagraphsAndBreaks) {
     }
 }
 
+struct MarkupCase {
+    const char* line;
+    CVolumeReader::Item item;
+    const char* label;         // a break's label
+    std::u32string firstRun;   // a paragraph's first run
+};
+
+// Page labels after "---page---", and "&KR0099;" as one numbered character
+// only when it is well formed: a label lost or a code shown as text would show here.
+TEST(VolumeReader, ReadsPageLabelsAndNumberedCharacters) {
+    using Item = CVolumeReader::Item;
+    const MarkupCase cases[] = {
+        {"---page--- 1a", Item::kPageBreak, "1a", {}},
+        {"---page---\t12b \r", Item::kPageBreak, "12b", {}},
+        {"---page---", Item::kPageBreak, "", {}},
+        {"\f", Item::kPageBreak, "", {}},
+        {"---page---1a", Item::kParagraph, "", U"---page---1a"},
+        {"甲&KR0099;乙", Item::kParagraph, "", {U'甲', kNumberedCharBase + 99, U'乙'}},
+        {"&KR65533;", Item::kParagraph, "", {kNumberedCharBase + 65533}},
+        {"&KR65534;", Item::kParagraph, "", U"&KR65534;"},
+        {"&KR;&KR12a;&KR123456;", Item::kParagraph, "", U"&KR;&KR12a;&KR123456;"},
+        {"&KR12", Item::kParagraph, "", U"&KR12"},
+        {"甲\u2028乙", Item::kParagraph, "", {U'甲', kLineBreak, U'乙'}},
+        {"\U000F0063", Item::kParagraph, "", {U'\U000F0063'}},  // a private-use character stays itself
+    };
+    for (const MarkupCase& c : cases) {
+        Paragraph paragraph;
+        std::u32string label = U"stale";
+        EXPECT_EQ(CVolumeReader::ParseLine(U32(c.line), paragraph, &label), c.item) << c.line;
+        if (c.item == Item::kPageBreak) {
+            EXPECT_EQ(Utf8(label), c.label) << c.line;
+        } else if (c.item == Item::kParagraph) {
+            ASSERT_FALSE(paragraph.runs.empty()) << c.line;
+            EXPECT_EQ(paragraph.runs[0].text, c.firstRun) << c.line;
+        }
+    }
+    Paragraph paragraph;
+    ASSERT_EQ(CVolumeReader::ParseLine(U32("（注&KR0001;）"), paragraph), Item::kParagraph);
+    EXPECT_TRUE(paragraph.runs[0].annotation);
+    EXPECT_EQ(paragraph.runs[0].text, (std::u32string{U'注', kNumberedCharBase + 1}));
+}
+
+// A label too long for the margin or holding a control character is refused
+// rather than mis-shown.
+TEST(VolumeReader, RefusesBadLabels) {
+    for (const std::u32string& line : {U32("---page--- " + std::string(33, 'a')), U32("---page--- 1\x01a")}) {
+        Paragraph paragraph;
+        EXPECT_THROW(CVolumeReader::ParseLine(line, paragraph), CBuildError) << Utf8(line);
+    }
+    Paragraph paragraph;
+    EXPECT_EQ(CVolumeReader::ParseLine(U32("---page--- " + std::string(32, 'a')), paragraph), CVolumeReader::Item::kPageBreak);
+}
+
 // A control character (other than a tab) in a line is refused, not copied into a page.
 TEST(VolumeReader, RefusesControlCharacters) {
     const std::u32string withNul = {U'甲', U'\0', U'乙'};
@@ -94,7 +147,7 @@ TEST(VolumeReader, RefusesControlCharacters) {
 struct FillCase {
     const char* name;
     size_t budget;
-    std::vector<std::string> lines;  // source lines; "|" is a forced break
+    std::vector<std::string> lines;  // source lines; "|" is a forced break, "=" one to a printed page of 20
     std::vector<std::string> pages;  // each page's paragraphs joined by " / "
 };
 
@@ -120,6 +173,12 @@ TEST(PageFiller, FillsPagesUpToTheBudget) {
         {"a break before any text adds no page", 100, {"|", "aa"}, {"aa"}},
         {"an empty volume has one empty page", 100, {}, {""}},
         {"a budget of one", 1, {"ab"}, {"a", "b"}},
+        {"cuts after a line break", 6, {"甲乙丙丁\u2028戊己庚辛"}, {"甲乙丙丁\u2028", "戊己庚辛"}},
+        {"a printed page holds more than the budget", 4, {"=", "aaaaaa", "bbb"}, {"aaaaaa / bbb"}},
+        {"a printed page too long for its own budget is cut", 4, {"=", std::string(25, 'a')},
+         {std::string(20, 'a'), std::string(5, 'a')}},
+        {"blank printed pages are pages", 100, {"=", "=", "aa", "="}, {"", "aa", ""}},
+        {"a plain break returns to the budget", 4, {"=", "aaaaaa", "|", "bbbbbb"}, {"aaaaaa", "bbbb", "bb"}},
     };
     for (const FillCase& c : cases) {
         std::vector<std::string> pages;
@@ -131,6 +190,8 @@ TEST(PageFiller, FillsPagesUpToTheBudget) {
         for (const std::string& line : c.lines) {
             if (line == "|")
                 filler.Break();
+            else if (line == "=")
+                filler.BreakToPrintedPage(20);
             else
                 filler.Add(Parse(line));
         }

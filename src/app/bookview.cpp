@@ -22,6 +22,7 @@
 #include <QSignalBlocker>
 #include <QTextFrame>
 #include <QTextTable>
+#include <QToolTip>
 
 #include "app/commandids.h"
 #include "app/shownpage.h"
@@ -221,6 +222,15 @@ bool CBookView::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::ContextMenu) return true;  // never the browser's own menu
+    if (event->type() == QEvent::ToolTip && watched == viewport()) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString title = TitleAt(help->pos());
+        if (title.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), title, viewport());
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Control && !key->isAutoRepeat()) {
@@ -229,6 +239,11 @@ bool CBookView::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QTextBrowser::eventFilter(watched, event);
+}
+
+QString CBookView::TitleAt(const QPoint& pos) const {
+    const QPoint documentPos = pos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    return document()->documentLayout()->formatAt(documentPos).toCharFormat().toolTip();
 }
 
 void CBookView::OpenContextMenu(const QPoint& globalPos) {

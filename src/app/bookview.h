@@ -2,9 +2,10 @@
 // browser that shows the pages the search panel writes and adds the program's
 // copy policy: copying goes through its own right-click menu and keeps at most
 // 300 full-width characters, and a Ctrl key press inside it reminds the user
-// of that. It also selects all, prints and sets up the page. It reads only
-// the pages of its private page folder and the program's own pictures, and
-// follows links only inside that folder (web links go to the desktop's browser).
+// of that. It also selects all, prints and sets up the page, and shows the
+// title of a character (a numbered character's code) as its tooltip. It reads
+// only the pages of its private page folder and the program's own pictures,
+// and follows links only inside that folder (web links go to the desktop's browser).
 #pragma once
 
 #include <functional>
@@ -66,6 +67,11 @@ public:
 
     // The right-click menu; visible while it is open.
     QMenu* GetContextMenu() const { return m_pContextMenu; }
+
+    // The title the page gives the character at pos in the viewport (the
+    // number of a character without a code point, shown as its tooltip);
+    // empty where there is none.
+    QString TitleAt(const QPoint& pos) const;
 
 signals:
     // The location changed: a page or anchor was shown.

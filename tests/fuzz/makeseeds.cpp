@@ -239,7 +239,7 @@ std::string BuiltPage(const std::vector<std::u32string>& lines, int printedPage)
         }
         paragraphs.push_back(paragraph);
     }
-    const CPageComposer::PageInfo info{"唐詩", "卷一", 1, 1, printedPage};
+    const CPageComposer::PageInfo info{"唐詩", "卷一", 1, 1, printedPage, {}};
     return CPageComposer::Compose(paragraphs, info).html;
 }
 

@@ -1,7 +1,7 @@
 // The reader pane: navigation and location, the page as it is shown (grown
 // with its text, the hit page's wide text cell), the pictures and links it
-// keeps to its page folder, the limited copy, the right-click menu and the
-// Ctrl reminder.
+// keeps to its page folder, the limited copy, the right-click menu, the Ctrl
+// reminder and the tooltip of a numbered character.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
@@ -12,7 +12,9 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextTable>
+#include <QToolTip>
 
 #include "app/bookview.h"
 #include "app/shownpage.h"
@@ -429,6 +431,31 @@ private slots:
                  QStringList(2, QStringLiteral("マウスの右ボタンでコピーして下さい。")));
         QTest::keyClick(m_pView, Qt::Key_A);
         QCOMPARE(m_Messages.Messages().size(), 2);
+    }
+
+    // A numbered character's code lives in its span's title: it must come up
+    // over the whole mark, and nowhere else.
+    void numberedCharacterShowsItsCode() {
+        m_pView->setHtml(QStringLiteral("<p>人乃<span title=\"KR0099\">〓</span>然</p>"));
+        QTextCursor cursor(m_pView->document());
+        const auto edge = [&](int position) {
+            cursor.setPosition(position);
+            return m_pView->cursorRect(cursor);
+        };
+        const QRect before = edge(2), after = edge(3);
+        const int y = before.center().y();
+        const int quarter = (after.left() - before.left()) / 4;
+        QVERIFY(quarter > 0);
+        QCOMPARE(m_pView->TitleAt(QPoint(before.left() + quarter, y)), QStringLiteral("KR0099"));
+        QCOMPARE(m_pView->TitleAt(QPoint(after.left() - quarter, y)), QStringLiteral("KR0099"));
+        QCOMPARE(m_pView->TitleAt(QPoint(before.left() - quarter, y)), QString());
+        QCOMPARE(m_pView->TitleAt(QPoint(after.left() + quarter, y)), QString());
+        QCOMPARE(m_pView->TitleAt(QPoint(5, 300)), QString());
+
+        const QPoint over(before.left() + quarter, y);
+        QHelpEvent help(QEvent::ToolTip, over, m_pView->viewport()->mapToGlobal(over));
+        QApplication::sendEvent(m_pView->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("KR0099"));
     }
 
 private:

@@ -54,7 +54,8 @@ private:
     void AddVolume(const SourceEntry& book, const SourceEntry& volume, int volumeId) {
         const size_t record = StartRecord(volume, 3);
         CVolumeReader reader(volume.path);
-        CPageComposer::PageInfo info{book.name, volume.name, m_bookId, volumeId, 0};
+        CPageComposer::PageInfo info{book.name, volume.name, m_bookId, volumeId, 0, {}};
+        std::u32string label;  // of the pages being filled
         CPageFiller filler(m_options.pageChars, [&](const std::vector<Paragraph>& page) {
             ++info.printedPage;
             AddPage(page, info, volume);
@@ -65,13 +66,26 @@ private:
             const CVolumeReader::Item item = reader.Next(paragraph);
             if (item == CVolumeReader::Item::kEnd) break;
             if (item == CVolumeReader::Item::kPageBreak)
-                filler.Break();
+                BreakPage(filler, reader.PageLabel(), label, info);
             else
                 filler.Add(std::move(paragraph));
         }
         filler.Finish();
         m_bytesDone += reader.BytesRead();
         EndRecord(record);
+    }
+
+    // The page after a labelled break is an edition's printed page: it is a
+    // page even when blank, it stays whole unless it is longer than any page
+    // may be, and every page cut from it carries its label.
+    void BreakPage(CPageFiller& filler, const std::u32string& newLabel, std::u32string& label,
+                   CPageComposer::PageInfo& info) {
+        if (newLabel.empty())
+            filler.Break();
+        else
+            filler.BreakToPrintedPage(CCollectionBuilder::kMaxPageChars);
+        label = newLabel;
+        info.pageLabel = label;
     }
 
     void AddPage(const std::vector<Paragraph>& page, const CPageComposer::PageInfo& info, const SourceEntry& volume) {

@@ -43,6 +43,26 @@ private:
     int m_annotationsSeen = 0;
 };
 
+// One character of the text cell: a line break as a tag without a position, a
+// numbered character as 〓 carrying its number, anything else as itself.
+void AppendCellChar(char32_t cp, bool annotation, CScopePositions& positions, std::string& html) {
+    if (cp == kLineBreak) {
+        html += pagelayout::kLineBreak;
+        return;
+    }
+    if (IsNumberedChar(cp)) {
+        char open[64];
+        std::snprintf(open, sizeof open, pagelayout::kNumberedCharOpenFormat, unsigned(cp - kNumberedCharBase));
+        html += open;
+        html += pagelayout::kNumberedCharMark;
+        html += pagelayout::kNumberedCharClose;
+        positions.Add(pagelayout::kNumberedCharMarkCp, annotation);
+        return;
+    }
+    positions.Add(cp, annotation);
+    CPageComposer::AppendEscaped(std::u32string_view(&cp, 1), html);
+}
+
 void AppendTextCell(const std::vector<Paragraph>& paragraphs, WriterPage& page) {
     CScopePositions positions(page);
     for (const Paragraph& paragraph : paragraphs) {
@@ -52,8 +72,7 @@ void AppendTextCell(const std::vector<Paragraph>& paragraphs, WriterPage& page) 
                 positions.StartAnnotation();
                 page.html += pagelayout::kAnnotationOpen;
             }
-            for (char32_t cp : run.text) positions.Add(cp, run.annotation);
-            CPageComposer::AppendEscaped(run.text, page.html);
+            for (char32_t cp : run.text) AppendCellChar(cp, run.annotation, positions, page.html);
             if (run.annotation) page.html += pagelayout::kAnnotationClose;
         }
         page.html += paragraph.heading ? pagelayout::kHeadingClose : pagelayout::kParagraphClose;
@@ -64,6 +83,9 @@ void AppendLabelCell(const CPageComposer::PageInfo& info, std::string& html) {
     CPageComposer::AppendEscaped(info.volumeName, html);
     html += pagelayout::kLabelSeparator;
     html += std::to_string(info.printedPage);
+    if (info.pageLabel.empty()) return;
+    html += pagelayout::kLabelSeparator;
+    CPageComposer::AppendEscaped(info.pageLabel, html);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ public:
         int bookId = 1;
         int volumeId = 1;
         int printedPage = 1;
+        std::u32string_view pageLabel;  // the edition's leaf ("1a"), shown below the page number; may be empty
     };
 
     static WriterPage Compose(const std::vector<Paragraph>& paragraphs, const PageInfo& info);

@@ -11,6 +11,7 @@ bool IsCutAfter(char32_t cp) {
     case U'。': case U'！': case U'？': case U'；': case U'，': case U'、': case U'：':
     case U'」': case U'』': case U'）': case U'\u3000':
     case U' ': case U'.': case U',': case U';': case U':': case U'!': case U'?':
+    case kLineBreak:
         return true;
     default:
         return false;
@@ -19,7 +20,8 @@ bool IsCutAfter(char32_t cp) {
 
 }  // namespace
 
-CPageFiller::CPageFiller(size_t budget, PageSink sink) : m_budget(std::max<size_t>(budget, 1)), m_sink(std::move(sink)) {}
+CPageFiller::CPageFiller(size_t budget, PageSink sink)
+    : m_defaultBudget(std::max<size_t>(budget, 1)), m_budget(m_defaultBudget), m_sink(std::move(sink)) {}
 
 void CPageFiller::Add(Paragraph paragraph) {
     const size_t length = paragraph.Length();
@@ -52,7 +54,16 @@ void CPageFiller::Add(Paragraph paragraph) {
     }
 }
 
-void CPageFiller::Break() { Flush(); }
+void CPageFiller::Break() {
+    Flush();
+    m_budget = m_defaultBudget;
+}
+
+void CPageFiller::BreakToPrintedPage(size_t budget) {
+    Flush();
+    m_budget = std::max<size_t>(budget, 1);
+    m_keepEmpty = true;
+}
 
 void CPageFiller::Finish() {
     Flush();
@@ -80,11 +91,12 @@ void CPageFiller::Place(Paragraph paragraph) {
 }
 
 void CPageFiller::Flush() {
-    if (m_page.empty()) return;
+    if (m_page.empty() && !m_keepEmpty) return;
     m_sink(m_page);
     ++m_pagesDone;
     m_page.clear();
     m_used = 0;
+    m_keepEmpty = false;
 }
 
 // The heading that ends the page, taken off it, when the page holds more than

@@ -21,8 +21,12 @@ public:
 
     void Add(Paragraph paragraph);
     // A forced page break: the next paragraph starts a new page. A break on an
-    // empty page adds no page.
+    // empty page adds no page. The pages after it hold the constructor's budget.
     void Break();
+    // A break to an edition's printed page: the page after it is laid out even
+    // if it stays empty (a blank leaf), and it and the pages cut from it (up
+    // to the next break) hold up to budget characters. REQUIRES: budget >= 1.
+    void BreakToPrintedPage(size_t budget);
     // Ends the volume: hands over the last page.
     void Finish();
 
@@ -37,9 +41,11 @@ private:
     std::optional<Paragraph> TakeTrailingHeading(size_t following);
     static Paragraph SplitOff(Paragraph& paragraph, size_t count);
 
-    size_t m_budget;
+    size_t m_defaultBudget;
+    size_t m_budget;  // of the pages being filled now
     PageSink m_sink;
     std::vector<Paragraph> m_page;  // the page being filled
     size_t m_used = 0;              // characters on it
+    bool m_keepEmpty = false;       // it is laid out even when empty
     size_t m_pagesDone = 0;
 };

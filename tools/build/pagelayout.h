@@ -7,11 +7,14 @@
 //   <TD ...>CELL 1</TD><TD ...>CELL 2</TD></tr></table></body></html>
 //
 // The text cell is the first cell on even printed pages and the second on odd
-// ones; the other cell holds the marginal label (volume name, page number).
+// ones; the other cell holds the marginal label (volume name, page number and,
+// for an edition's page, its leaf label).
 // The text cell holds the paragraphs, "<p>...</p>" or "<h4>...</h4>", with each
 // annotation as kAnnotationOpen + text + kAnnotationClose. Nothing else, not
 // even a line break, stands between them, and "&", "<" and ">" in the text are
-// written as entities. Positions: every character of the text cell outside
+// written as entities. A line break inside a paragraph is kLineBreak, and a
+// character without a code point is kNumberedCharMark inside a span whose
+// title is its number ("KR0099"). Positions: every character of the text cell outside
 // tags takes one position, an entity counting as the one character it stands
 // for; in the main-text scope only main-text characters take positions, in the
 // annotation scope only annotation characters, with kAnnotationGap unused
@@ -45,6 +48,12 @@ inline constexpr std::string_view kHeadingOpen = pagetemplate::kHeadingBarrier;
 inline constexpr std::string_view kHeadingClose = "</h4>";
 inline constexpr std::string_view kAnnotationOpen = pagetemplate::kAnnotationTag;
 inline constexpr std::string_view kAnnotationClose = pagetemplate::kAnnotationCloseTag;
+
+inline constexpr std::string_view kLineBreak = "<br>";
+inline constexpr const char* kNumberedCharOpenFormat = "<span title=\"KR%04u\">";
+inline constexpr std::string_view kNumberedCharMark = "\xE3\x80\x93";  // 〓 U+3013
+inline constexpr char32_t kNumberedCharMarkCp = U'\u3013';
+inline constexpr std::string_view kNumberedCharClose = "</span>";
 
 // A "*" in a search word spans at most 300 characters, and a word holds fewer
 // than 300 wildcards: with more unused positions than both together between

@@ -124,7 +124,7 @@ void AddFile(const BookPlan& plan, const FileSource& source, const CPoetryReader
 CCollectionImporter::CCollectionImporter(fs::path jsonFolder, CImportPlan plan)
     : m_jsonFolder(std::move(jsonFolder)), m_plan(std::move(plan)) {}
 
-ImportTotals CCollectionImporter::Run(CSourceWriter& writer) {
+ImportTotals CCollectionImporter::Run(CSourceWriter& writer, std::vector<WrittenCategory>* written) {
     std::error_code error;
     if (!fs::is_directory(m_jsonFolder, error)) throw CImportError(m_jsonFolder.string() + ": not a folder");
     writer.WriteHeader(m_plan.headerWord, m_plan.headerText);
@@ -139,6 +139,7 @@ ImportTotals CCollectionImporter::Run(CSourceWriter& writer) {
             totals.volumes += book.volumes.size();
         }
         totals.books += books.size();
+        if (written) written->push_back({categories[c].name, categoryFolder, books.size()});
     }
     totals.categories = categories.size();
     totals.characters = m_characters;

@@ -17,13 +17,6 @@
 
 class CSourceWriter;
 
-struct ImportTotals {
-    size_t categories = 0;
-    size_t books = 0;
-    size_t volumes = 0;
-    size_t characters = 0;  // text characters, headings' markers and line ends not counted
-};
-
 class CCollectionImporter {
 public:
     // A JSON file larger than this is refused rather than parsed.
@@ -32,7 +25,9 @@ public:
     CCollectionImporter(std::filesystem::path jsonFolder, CImportPlan plan);
 
     // Writes every book of the plan; raises CImportError on the first problem.
-    ImportTotals Run(CSourceWriter& writer);
+    // written, when given, receives the categories as written, for another
+    // importer to add books to.
+    ImportTotals Run(CSourceWriter& writer, std::vector<WrittenCategory>* written = nullptr);
 
     // The files a plan path names under folder: the file itself, or for a "#"
     // pattern every match in numeric order. Raises CImportError when none exists.

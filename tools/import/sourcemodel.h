@@ -2,6 +2,7 @@
 // books of rendered volume texts that the source writer puts on disk.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,4 +32,18 @@ struct SourceVolume {
 struct SourceBook {
     std::string name;
     std::vector<SourceVolume> volumes;
+};
+
+// A category folder of a source tree being written, with its book count.
+struct WrittenCategory {
+    std::string name;
+    std::string folder;  // "01-經部"
+    size_t books = 0;
+};
+
+struct ImportTotals {
+    size_t categories = 0;
+    size_t books = 0;
+    size_t volumes = 0;
+    size_t characters = 0;  // text characters, headings' markers and line ends not counted
 };

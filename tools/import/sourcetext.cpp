@@ -11,6 +11,8 @@ constexpr std::string_view kInnerClose = "\xE3\x80\x95";    // 〕 U+3015
 constexpr std::string_view kFullWidthHash = "\xEF\xBC\x83"; // ＃ U+FF03
 constexpr std::string_view kFullWidthHyphen = "\xEF\xBC\x8D";  // － U+FF0D
 constexpr std::string_view kPageBreakLine = "---page---";
+constexpr std::string_view kNumberedCharStart = "&KR";                      // the builder's numbered character
+constexpr std::string_view kFullWidthNumberedCharStart = "\xEF\xBC\x86KR";  // ＆KR
 
 // One decoded code point and the bytes it took; length 0 at an invalid byte.
 struct CodePoint {
@@ -99,7 +101,12 @@ std::string CSourceText::CleanLine(std::string_view text) {
     std::string spaced;
     AppendClean(spaced, text);
     std::string line(TrimBlanks(spaced));
-    if (line == kPageBreakLine) ReplaceAll(line, "-", kFullWidthHyphen);
+    if (line.starts_with(kPageBreakLine)) {
+        std::string prefix(kPageBreakLine);
+        ReplaceAll(prefix, "-", kFullWidthHyphen);
+        line.replace(0, kPageBreakLine.size(), prefix);
+    }
+    ReplaceAll(line, kNumberedCharStart, kFullWidthNumberedCharStart);
     if (!line.empty() && line.front() == '#') line.replace(0, 1, kFullWidthHash);
     return line;
 }

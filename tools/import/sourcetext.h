@@ -16,8 +16,9 @@ public:
     static constexpr size_t kMaxNameChars = 40;
 
     // The paragraph as one line: control characters dropped, ASCII blanks
-    // trimmed, a leading "#" and a "---page---" line turned into full-width
-    // forms so that they stay text. Line breaks inside become spaces.
+    // trimmed, a leading "#", a leading "---page---" and the "&" of "&KR"
+    // turned into full-width forms so that they stay text. Line breaks inside
+    // become spaces.
     static std::string CleanLine(std::string_view text);
 
     // The non-empty cleaned lines of text split at its line breaks.

@@ -55,14 +55,19 @@ void CSourceWriter::WriteHeader(int headerWord, const std::string& headerText) {
 }
 
 void CSourceWriter::WriteBook(const std::string& categoryFolder, const std::string& bookFolder, const SourceBook& book) {
+    for (size_t i = 0; i < book.volumes.size(); ++i) {
+        const auto& volume = book.volumes[i];
+        WriteVolume(categoryFolder, bookFolder, PrefixedName(i + 1, book.volumes.size(), volume.name), volume.text);
+    }
+}
+
+void CSourceWriter::WriteVolume(const std::string& categoryFolder, const std::string& bookFolder,
+                                const std::string& fileName, const std::string& text) {
     const fs::path folder = m_staging / categoryFolder / bookFolder;
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) throw CImportError(folder.string() + ": cannot create folder: " + error.message());
-    for (size_t i = 0; i < book.volumes.size(); ++i) {
-        const auto& volume = book.volumes[i];
-        WriteFile(folder / (PrefixedName(i + 1, book.volumes.size(), volume.name) + ".txt"), volume.text);
-    }
+    WriteFile(folder / (fileName + ".txt"), text);
 }
 
 void CSourceWriter::Commit() {

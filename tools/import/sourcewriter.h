@@ -25,6 +25,9 @@ public:
     void WriteHeader(int headerWord, const std::string& headerText);
     // Writes the book's volume files into categoryFolder/bookFolder.
     void WriteBook(const std::string& categoryFolder, const std::string& bookFolder, const SourceBook& book);
+    // Writes one volume file, fileName without ".txt", into categoryFolder/bookFolder.
+    void WriteVolume(const std::string& categoryFolder, const std::string& bookFolder, const std::string& fileName,
+                     const std::string& text);
     // Replaces the target with the tree written so far.
     void Commit();
 
