@@ -138,20 +138,28 @@ void CBookView::doSetSource(const QUrl& name, QTextDocument::ResourceType type) 
 }
 
 // A short page keeps the height its file asks for; a long one grows past it.
+// The last row takes the missing height, so that its cells (the margin's
+// background among them) reach the table's foot.
 void CBookView::KeepMinimumHeight() {
     if (m_nMinimumHeight <= 0) return;
     for (QTextFrame* frame : document()->rootFrame()->childFrames()) {
         auto* table = qobject_cast<QTextTable*>(frame);
-        if (!table) continue;
-        document()->size();  // lays the page out
-        if (document()->documentLayout()->frameBoundingRect(table).height() >= m_nMinimumHeight) continue;
-        QTextTableFormat format = table->format();
-        format.setHeight(QTextLength(QTextLength::FixedLength, m_nMinimumHeight));
-        {
+        if (!table || table->rows() == 0) continue;
+        // The rows settle as the padding grows; a few rounds bring the table
+        // to its height.
+        for (int round = 0; round < 4; ++round) {
+            document()->size();  // lays the page out
+            const qreal missing = m_nMinimumHeight - document()->documentLayout()->frameBoundingRect(table).height();
+            if (missing <= 0.5) break;
             // The browser takes a changed document for one to read again at
             // the next anchor; this is still the file's page.
             const QSignalBlocker quiet(document());
-            table->setFormat(format);
+            for (int column = 0; column < table->columns(); ++column) {
+                QTextTableCell cell = table->cellAt(table->rows() - 1, column);
+                QTextTableCellFormat format = cell.format().toTableCellFormat();
+                format.setBottomPadding(format.bottomPadding() + missing);
+                cell.setFormat(format);
+            }
         }
         viewport()->update();
     }
