@@ -9,8 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "index/codeconverter.h"
-#include "build/utf8.h"
+#include "base/codeconverter.h"
 #include "docstore/filelist.h"
 #include "fixture.h"
 
@@ -29,7 +28,7 @@ inline void WriteSourceFiles(const std::filesystem::path& root,
 inline std::u32string U32(const std::string& utf8) {
     std::u32string out;
     size_t bad = 0;
-    EXPECT_TRUE(utf8::Decode(utf8, out, bad)) << utf8;
+    EXPECT_TRUE(CCodeConverter::Utf8ToUtf32(utf8, out, bad)) << utf8;
     return out;
 }
 

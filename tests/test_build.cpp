@@ -9,10 +9,10 @@
 #include <map>
 #include <set>
 
+#include "base/codeconverter.h"
 #include "build/builderror.h"
 #include "build/collectionbuilder.h"
 #include "docstore/tocformat.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "sourcefixture.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "docstore/datafileerror.h"
+#include "base/datafileerror.h"
 #include "docstore/filelist.h"
 #include "docstore/pagetemplate.h"
 #include "fixture.h"

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/datafileerror.h"
 #include "common/pagetext.h"
-#include "docstore/datafileerror.h"
 #include "docstore/filelist.h"
 
 int main(int argc, char** argv) {

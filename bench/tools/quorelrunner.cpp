@@ -9,9 +9,9 @@
 #include <nlohmann/json.hpp>
 #include <numeric>
 
+#include "base/codeconverter.h"
 #include "common/queryset.h"
 #include "common/runloop.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/datafileerror.h"
 #include "common/pagetext.h"
 #include "common/runloop.h"
-#include "docstore/datafileerror.h"
 #include "index/index.h"
 
 int main(int argc, char** argv) {

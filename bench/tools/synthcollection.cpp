@@ -6,10 +6,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/codeconverter.h"
 #include "common/pagetext.h"
 #include "common/runloop.h"
 #include "common/zipftext.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "base/codeconverter.h"
 #include "cli/clicommon.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 
 namespace {

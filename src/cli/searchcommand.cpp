@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/codeconverter.h"
 #include "cli/clicommon.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "panel/model/resultbuilder.h"
 #include "panel/model/tocmodel.h"

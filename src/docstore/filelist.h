@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/readonlyfile.h"
 #include "docstore/filteritem.h"
 #include "docstore/htmlnode.h"
-#include "docstore/readonlyfile.h"
 #include "docstore/seg.h"
 
 class CFileList {

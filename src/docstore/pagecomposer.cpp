@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/codeconverter.h"
 #include "docstore/filelist.h"
 #include "docstore/pagetemplate.h"
-#include "index/codeconverter.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "docstore/datafileerror.h"
-#include "docstore/readonlyfile.h"
+#include "base/datafileerror.h"
+#include "base/readonlyfile.h"
 #include "index/indexformat.h"
 #include "index/notifier.h"
 

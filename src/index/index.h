@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/mappedfile.h"
 #include "docstore/filelist.h"
-#include "index/mappedfile.h"
 #include "index/postingcursor.h"
 
 class CNotifier;

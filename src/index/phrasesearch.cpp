@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <numeric>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 #include "index/index.h"
 #include "index/indexformat.h"
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "base/codeconverter.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"

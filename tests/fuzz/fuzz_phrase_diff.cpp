@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/codeconverter.h"
 #include "collectioninput.h"
 #include "expectedresults.h"
 #include "fuzzcheck.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"

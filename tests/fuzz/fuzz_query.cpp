@@ -5,10 +5,10 @@
 #include <random>
 #include <string>
 
+#include "base/codeconverter.h"
 #include "expectedresults.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"

@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/codeconverter.h"
 #include "docstore/filelist.h"
 #include "docstore/storeformat.h"
 #include "expectedpage.h"
 #include "expectedresults.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
@@ -75,8 +75,8 @@ private:
     // End offset and length: the page stands at the start of the content file.
     static void AppendTail(std::fstream& table, uint32_t length) {
         std::string tail;
-        AppendUint32(tail, length);
-        AppendUint32(tail, length);
+        littleendian::AppendUint32(length, tail);
+        littleendian::AppendUint32(length, tail);
         table.write(tail.data(), std::streamsize(tail.size()));
     }
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 #include "index/index.h"
 #include "index/notifier.h"
 #include "panel/model/resultbuilder.h"

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/codeconverter.h"
+#include "base/littleendian.h"
 #include "docstore/storeformat.h"
 #include "docstore/tocformat.h"
-#include "index/codeconverter.h"
 #include "index/indexformat.h"
 
 namespace {
@@ -14,15 +15,6 @@ namespace {
 constexpr const char* kBaseName = "Index";
 constexpr const char* kVariantFileName = "yitizi.txt";
 constexpr uint64_t kMaxContentBytes = 0xFFFFFFFFull;  // end offsets are uint32
-
-void AppendUint16(uint32_t value, std::string& out) {
-    out.push_back(char(value & 0xFF));
-    out.push_back(char((value >> 8) & 0xFF));
-}
-
-void AppendUint32(uint32_t value, std::string& out) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(char((value >> shift) & 0xFF));
-}
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
     CSpoolFile file;
@@ -205,16 +197,16 @@ void CCollectionWriter::WriteStoreTable(const std::filesystem::path& folder) con
 
     std::string table;
     table.reserve(storeformat::kRecordsOffset + m_records.size() * (width + storeformat::kRecordTailBytes));
-    AppendUint32(uint32_t(m_options.headerWord), table);
-    AppendUint32(uint32_t(width), table);
+    littleendian::AppendUint32(uint32_t(m_options.headerWord), table);
+    littleendian::AppendUint32(uint32_t(width), table);
     std::string headerText = m_options.headerText.substr(0, storeformat::kHeaderTextBytes - 1);
     headerText.resize(storeformat::kHeaderTextBytes, '\0');
     table += headerText;
     for (const PageRecord& record : m_records) {
         table += record.name;
         table.append(width - record.name.size(), '\0');
-        AppendUint32(record.endOffset, table);
-        AppendUint32(record.length, table);
+        littleendian::AppendUint32(record.endOffset, table);
+        littleendian::AppendUint32(record.length, table);
     }
     WriteFile(folder / (std::string(kBaseName) + storeformat::kTableExtension), table);
 }
@@ -242,10 +234,10 @@ void CCollectionWriter::WriteTableOfContents(const std::filesystem::path& folder
             record[tocformat::kNameOffset + 2 * i + 1] = char(entry.name[i] >> 8);
         }
         std::string fields;
-        AppendUint32(uint32_t(entry.level), fields);
-        AppendUint32(uint32_t(entry.docID), fields);
-        AppendUint32(uint32_t(entry.docNo), fields);
-        AppendUint16(entry.firstPrinted, fields);
+        littleendian::AppendUint32(uint32_t(entry.level), fields);
+        littleendian::AppendUint32(uint32_t(entry.docID), fields);
+        littleendian::AppendUint32(uint32_t(entry.docNo), fields);
+        littleendian::AppendUint16(entry.firstPrinted, fields);
         record.replace(tocformat::kLevelOffset, fields.size(), fields);
         records += record;
     }

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/littleendian.h"
+#include "base/mappedfile.h"
 #include "index/indexformat.h"
-#include "index/mappedfile.h"
 #include "index/postingcursor.h"
 #include "writer/writererror.h"
 
@@ -29,10 +30,6 @@ void CheckVarint(uint32_t value, const char* what, uint32_t page) {
     throw CWriterError("a character's position data on one page over " +
                            std::to_string(indexformat::kMaxPositionBytes) + " bytes",
                        int(page));
-}
-
-void AppendUint32(uint32_t value, std::string& out) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(char((value >> shift) & 0xFF));
 }
 
 }  // namespace
@@ -294,10 +291,10 @@ void CPostingWriter::ReverseBlocks() {
 void CPostingWriter::WriteHeader(const std::filesystem::path& path) const {
     std::string header;
     header.reserve(indexformat::kChainOffset + m_chain.size() * 4);
-    for (const List& list : m_lists) AppendUint32(uint32_t(list.firstBlock), header);
+    for (const List& list : m_lists) littleendian::AppendUint32(uint32_t(list.firstBlock), header);
     header.append(indexformat::kReservedShortBytes + indexformat::kReservedLongBytes, '\0');
-    for (const List& list : m_lists) AppendUint32(list.lastPage, header);
-    for (uint32_t next : m_chain) AppendUint32(next, header);
+    for (const List& list : m_lists) littleendian::AppendUint32(list.lastPage, header);
+    for (uint32_t next : m_chain) littleendian::AppendUint32(next, header);
     CSpoolFile file;
     file.Create(path);
     file.Append(header);

@@ -2,28 +2,25 @@
 
 #include <cstdio>
 
-#include "docstore/readonlyfile.h"
-#include "docstore/datafileerror.h"
+#include "base/codeconverter.h"
+#include "base/datafileerror.h"
+#include "base/littleendian.h"
+#include "base/readonlyfile.h"
 #include "docstore/tocformat.h"
-#include "index/codeconverter.h"
 
 namespace {
-
-int32_t LoadInt32(const unsigned char* p) {
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
 
 TocRecord DecodeRecord(const unsigned char* p) {
     TocRecord record;
     for (size_t i = 0; i + 1 < tocformat::kNameBytes; i += 2) {
-        const char16_t unit = char16_t(p[i] | p[i + 1] << 8);
+        const char16_t unit = littleendian::LoadUint16(p + i);
         if (unit == 0) break;
         record.name.push_back(unit);
     }
-    record.level = LoadInt32(p + tocformat::kLevelOffset);
-    record.docID = LoadInt32(p + tocformat::kDocIdOffset);
-    record.docNo = LoadInt32(p + tocformat::kDocNoOffset);
-    record.curFileName = uint16_t(p[tocformat::kFirstPrintedOffset] | p[tocformat::kFirstPrintedOffset + 1] << 8);
+    record.level = littleendian::LoadInt32(p + tocformat::kLevelOffset);
+    record.docID = littleendian::LoadInt32(p + tocformat::kDocIdOffset);
+    record.docNo = littleendian::LoadInt32(p + tocformat::kDocNoOffset);
+    record.curFileName = littleendian::LoadUint16(p + tocformat::kFirstPrintedOffset);
     return record;
 }
 
