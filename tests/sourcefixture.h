@@ -11,6 +11,7 @@
 
 #include "base/codeconverter.h"
 #include "docstore/filelist.h"
+#include "docstore/storeformat.h"
 #include "fixture.h"
 
 // Writes bytes to root/relative, creating the folders on the way.
@@ -113,7 +114,7 @@ inline std::vector<CellChar> ReadTextCell(const std::string& cell) {
 // Every page of the store in folder, in page order.
 inline std::vector<StoredPage> ReadStoredPages(const std::filesystem::path& folder) {
     CFileList store;
-    EXPECT_TRUE(store.Open(folder, "Index"));
+    EXPECT_TRUE(store.Open(folder, storeformat::kBaseName));
     std::vector<StoredPage> pages(size_t(store.GetPageCount()));
     for (int n = 0; n < store.GetPageCount(); ++n) {
         StoredPage& page = pages[size_t(n)];

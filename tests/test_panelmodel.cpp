@@ -10,17 +10,17 @@
 
 namespace {
 
-std::string TocBytes(const std::vector<TocEntry>& entries) {
+std::string TocBytes(const std::vector<TocRecord>& entries) {
     CTempDir dir;
     CCollectionWriter writer;
-    for (const auto& e : entries) writer.AddTocEntry(e);
+    for (const auto& e : entries) writer.AddTocRecord(e);
     writer.Write(dir.Path());
     return ReadFileBytes(dir.Path() / "vrn.dir");
 }
 
 class TocModelTest : public ::testing::Test {
 protected:
-    bool Load(const std::vector<TocEntry>& entries, const std::string& tail = "") {
+    bool Load(const std::vector<TocRecord>& entries, const std::string& tail = "") {
         WriteFileBytes(dir.Path() / "vrn.dir", TocBytes(entries) + tail);
         return toc.LoadTableOfContents(dir.Path());
     }
@@ -29,7 +29,7 @@ protected:
 };
 
 // 經部 > 論語 > 學而, 為政; 孟子 > 梁惠王; 集部 > 詩 > 風
-const std::vector<TocEntry> kOutline = {
+const std::vector<TocRecord> kOutline = {
     {u"經部", 1, 1, 6, 1},  {u"論語", 2, 1, 4, 1}, {u"學而", 3, 1, 2, 1}, {u"為政", 3, 3, 2, 1},
     {u"孟子", 2, 5, 2, 1},  {u"梁惠王", 3, 5, 2, 1}, {u"集部", 1, 7, 3, 1}, {u"詩", 2, 7, 3, 1},
     {u"風", 3, 7, 3, 5},
@@ -109,10 +109,10 @@ TEST_F(TocModelTest, NamesOf99CharactersAndUnterminatedNames) {
 }
 
 TEST_F(TocModelTest, RecordsPastTheTableAreIgnored) {
-    std::vector<TocEntry> many(10005, TocEntry{u"V", 1, 1, 1, 1});
+    std::vector<TocRecord> many(10005, TocRecord{u"V", 1, 1, 1, 1});
     std::string bytes;
     for (size_t i = 0; i < many.size(); i += 5000) {
-        std::vector<TocEntry> part(many.begin() + ptrdiff_t(i), many.begin() + ptrdiff_t(std::min(many.size(), i + 5000)));
+        std::vector<TocRecord> part(many.begin() + ptrdiff_t(i), many.begin() + ptrdiff_t(std::min(many.size(), i + 5000)));
         bytes += TocBytes(part);
     }
     WriteFileBytes(dir.Path() / "vrn.dir", bytes);

@@ -12,6 +12,7 @@
 #include "base/datafileerror.h"
 #include "docstore/filelist.h"
 #include "docstore/pagetemplate.h"
+#include "docstore/storeformat.h"
 #include "fixture.h"
 #include "index/index.h"
 #include "renderfixture.h"
@@ -298,7 +299,7 @@ protected:
                                {"b\\v1\\0008.htm", StoredPage("八", "乙甲", "甲乙")},
                                {"cover", StoredPage("表紙", "甲", "甲")}},
                               {}, NameWidthOptions(kNameWidth));
-        ASSERT_TRUE(m_store.Open(m_dir.Path(), "Index"));
+        ASSERT_TRUE(m_store.Open(m_dir.Path(), storeformat::kBaseName));
     }
 
     std::string Render(int page, std::u16string_view terms, int scope, int& anchors) {
@@ -337,7 +338,7 @@ TEST(RenderHitPage, TermsMatchingEarlierMarksStopAtTheAnchorBound) {
     CTempDir dir;
     WriteRenderCollection(dir.Path(), {{"a\0002.htm", StoredPage("t", std::string(1000, 'a'), "")}});
     CFileList store;
-    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName));
     std::string out;
     const int anchors = store.RenderHitPage(0, out, u"a o r e d l c s y", 0);
     EXPECT_GE(anchors, CFileList::kMaxAnchors);
@@ -386,7 +387,7 @@ TEST_F(RenderHitPageTest, RecordOutsideTheContentFileRendersNothing) {
         const char huge[4] = {'\xFF', '\xFF', '\xFF', '\x7F'};
         table.write(huge, sizeof huge);
     }
-    ASSERT_TRUE(m_store.Open(m_dir.Path(), "Index"));
+    ASSERT_TRUE(m_store.Open(m_dir.Path(), storeformat::kBaseName));
     std::string out = "kept";
     EXPECT_EQ(m_store.RenderHitPage(2, out, u"甲", 0), 0);
     EXPECT_EQ(out, "kept");
@@ -405,7 +406,7 @@ class PageHtmlTest : public ::testing::Test {
 protected:
     void Open(const std::string& cell, std::vector<std::vector<uint32_t>> groups) {
         WriteRenderCollection(m_dir.Path(), {{"a\\0002.htm", StoredPage("t", cell, "")}}, std::move(groups));
-        ASSERT_TRUE(m_index.Open(m_dir.Path(), "Index", 0));
+        ASSERT_TRUE(m_index.Open(m_dir.Path(), storeformat::kBaseName, 0));
     }
 
     std::string Html(std::u16string_view query, bool useVariants, int& anchors) {

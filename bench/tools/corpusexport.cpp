@@ -8,6 +8,7 @@
 #include "base/datafileerror.h"
 #include "common/pagetext.h"
 #include "docstore/filelist.h"
+#include "docstore/storeformat.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CFileList store;
-    if (!store.Open(argv[1], "Index")) {
+    if (!store.Open(argv[1], storeformat::kBaseName)) {
         std::cerr << "cannot open the document store in " << argv[1] << "\n";
         return 1;
     }

@@ -24,6 +24,7 @@
 #include "panel/sinknotifier.h"
 
 class CSortListCtrl;
+struct SearchScope;
 class CToolTipResourceButton;
 class QCheckBox;
 class QFrame;
@@ -137,7 +138,7 @@ private:
 
     std::optional<QString> ReadKeywordBox() const;
     void RunSearch();
-    void OpenScope(int scopeType, int scopeCode);
+    void OpenScope(const SearchScope& scope);
 
     void ApplyEnterKey();
     void SelectTreeItem(QTreeWidgetItem* item);

@@ -50,7 +50,7 @@ public:
             writer.AddPage(WriterPage{name, std::string(RenderFuzzInput::kMaxPageBytes, ' '), {}});
         writer.SetVariantGroups({{U'万', U'萬'}, {U'山', U'川'}, {U'甲', U'乙', U'丙'}});
         writer.Write(m_folder.Path());
-        FUZZ_CHECK(m_index.Open(m_folder.Path(), "Index", 0));
+        FUZZ_CHECK(m_index.Open(m_folder.Path(), storeformat::kBaseName, 0));
     }
 
     const CIndex& Index() const { return m_index; }
@@ -70,7 +70,7 @@ public:
     }
 
 private:
-    std::string File(const char* extension) const { return (m_folder.Path() / ("Index" + std::string(extension))).string(); }
+    std::string File(const char* extension) const { return (m_folder.Path() / (std::string(storeformat::kBaseName) + extension)).string(); }
 
     // End offset and length: the page stands at the start of the content file.
     static void AppendTail(std::fstream& table, uint32_t length) {

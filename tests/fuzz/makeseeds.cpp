@@ -141,10 +141,10 @@ void FileListSeeds(const CSeedWriter& out) {
     out.Write("fuzz_filelist", "short-table", shortTable.Encode());
 }
 
-std::string TocBytes(const std::vector<TocEntry>& entries) {
+std::string TocBytes(const std::vector<TocRecord>& entries) {
     CScratchFolder folder;
     CCollectionWriter writer;
-    for (const TocEntry& e : entries) writer.AddTocEntry(e);
+    for (const TocRecord& e : entries) writer.AddTocRecord(e);
     writer.Write(folder.Path());
     return ReadBytes(folder.Path() / tocformat::kFileName);
 }
@@ -155,7 +155,7 @@ void TocSeeds(const CSeedWriter& out) {
         {u"孟子", 2, 5, 2, 1}, {u"梁惠王", 3, 5, 2, 1}, {u"集部", 1, 7, 3, 1}, {u"詩", 2, 7, 3, 1},
         {u"風", 3, 7, 3, 5},
     }));
-    std::vector<TocEntry> deep;
+    std::vector<TocRecord> deep;
     for (int level = 1; level <= 20; ++level) deep.push_back({std::u16string(99, u'深'), level, level, 3, 1});
     out.Write("fuzz_toc", "deep-and-partial", TocBytes(deep) + std::string(100, '\x01'));
     out.Write("fuzz_toc", "malformed", TocBytes({

@@ -4,25 +4,10 @@
 
 #include "base/codeconverter.h"
 #include "base/datafileerror.h"
-#include "base/littleendian.h"
 #include "base/readonlyfile.h"
 #include "docstore/tocformat.h"
 
 namespace {
-
-TocRecord DecodeRecord(const unsigned char* p) {
-    TocRecord record;
-    for (size_t i = 0; i + 1 < tocformat::kNameBytes; i += 2) {
-        const char16_t unit = littleendian::LoadUint16(p + i);
-        if (unit == 0) break;
-        record.name.push_back(unit);
-    }
-    record.level = littleendian::LoadInt32(p + tocformat::kLevelOffset);
-    record.docID = littleendian::LoadInt32(p + tocformat::kDocIdOffset);
-    record.docNo = littleendian::LoadInt32(p + tocformat::kDocNoOffset);
-    record.curFileName = littleendian::LoadUint16(p + tocformat::kFirstPrintedOffset);
-    return record;
-}
 
 std::string ListingLine(const TocRecord& record) {
     std::string name;
@@ -54,7 +39,7 @@ bool CTocModel::LoadTableOfContents(const std::filesystem::path& dataFolder) {
     ContentsNodeTag* lastVolume = nullptr;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     for (size_t at = 0; at + tocformat::kRecordBytes <= bytes.size(); at += tocformat::kRecordBytes) {
-        const TocRecord record = DecodeRecord(data + at);
+        const TocRecord record = tocformat::DecodeRecord(data + at);
         if (record.level < 1 || record.level > kMaxLevel) break;
         AddRecord(record, lastVolume);
     }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "docstore/tocformat.h"
 #include "panel/model/contentsnodetag.h"
-#include "panel/model/tocrecord.h"
 
 class CTocModel {
 public:
