@@ -447,6 +447,30 @@ TEST_F(PageHtmlTest, TwoWordsMarkEachDistinctSpellingOnce) {
               Template("t", Hit(3, "萬") + Hit(2, "體") + Hit(0, "万") + Hit(1, "体"), ""));
 }
 
+// A table written on Windows ends a line with a comma and CR LF, which adds
+// the member 0 to its group; 0 is never a spelling, so no term is cut short
+// and no part of a spelling is marked by itself.
+TEST_F(PageHtmlTest, TrailingCommaLinesMarkAsCleanOnes) {
+    Open("山川天地山巛水山", {{0x5DDD, 0x5DDB}, {0x5C71}});
+    WriteFileBytes(m_dir.Path() / "yitizi.txt", "5DDD,5DDB,\r\n0x5C71,\r\n");
+    ASSERT_TRUE(m_index.LoadVariantTable(m_dir.Path()));
+    ASSERT_EQ(m_index.GetVariantGroups()[0], (std::vector<uint32_t>{0x5DDD, 0x5DDB, 0}));
+    int anchors = 0;
+    EXPECT_EQ(Html(u"山川", true, anchors), Template("t", Hit(0, "山川") + "天地" + Hit(1, "山巛") + "水山", ""));
+    EXPECT_EQ(anchors, 2);
+}
+
+// A member above U+FFFF is marked like any other, whichever member is typed.
+TEST_F(PageHtmlTest, SupplementaryMembersAreMarked) {
+    Open("万年\xF0\xA0\x80\x80年萬年", {{0x4E07, 0x20000, 0x842C}});
+    const std::string expected = Template("t", Hit(0, "万年") + Hit(1, "\xF0\xA0\x80\x80年") + Hit(2, "萬年"), "");
+    for (std::u16string_view query : {u"万年", u"\U00020000年"}) {
+        int anchors = 0;
+        EXPECT_EQ(Html(query, true, anchors), expected);
+        EXPECT_EQ(anchors, 3);
+    }
+}
+
 // An empty query has nothing to expand and renders nothing.
 TEST_F(PageHtmlTest, EmptyQueryWithVariantsRendersNothing) {
     Open("万", {{0x4E07, 0x842C}});

@@ -113,4 +113,18 @@ TEST_F(RenderCliTest, ExitStatuses) {
     }
 }
 
+// A variant table written on Windows (CR LF, a comma ending each line) marks
+// what the clean table marks: both spellings of 山川, never 山 by itself.
+TEST(RenderCliVariants, WindowsTableMarksEverySpelling) {
+    CTempDir data;
+    WriteRenderCollection(data.Path(), {{"b\\v1\\0002.htm", StoredPage("一", "山川天地山巛水山", "")}},
+                          {{0x5DDD, 0x5DDB}, {0x5C71}});
+    WriteFileBytes(data.Path() / "yitizi.txt", "5DDD,5DDB,\r\n0x5C71,\r\n");
+    const CliResult marked = RunCli({"--data", data.Path().string(), "render", "0", "山川"});
+    EXPECT_EQ(marked.err, "anchors=2\n");
+    EXPECT_NE(marked.out.find(Hit(0, "山川") + "天地" + Hit(1, "山巛") + "水山"), std::string::npos);
+    const CliResult plain = RunCli({"--data", data.Path().string(), "render", "--no-variants", "0", "山川"});
+    EXPECT_EQ(plain.err, "anchors=1\n");
+}
+
 }  // namespace

@@ -112,10 +112,46 @@ TEST_F(VariantTableTest, LongQueriesExpandWithinTheUnitBound) {
     }
 }
 
-TEST_F(VariantTableTest, SupplementaryMembersStayOutOfTheExpansion) {
+// The expansion goes by characters: a member above U+FFFF is written as its
+// surrogate pair, a pair in the query varies through its group, and what no
+// text can hold (the member 0 of a CR LF line's trailing comma, a surrogate
+// value, a value past U+10FFFF) is never a spelling.
+TEST_F(VariantTableTest, ExpansionGoesByCharacters) {
+    using Spellings = std::vector<std::u16string>;
+    struct Case {
+        std::string table;
+        std::u16string query;
+        Spellings spellings;
+    };
+    const Case cases[] = {
+        {"4E07,20000,842C\n", u"万", {u"万", u"\U00020000", u"萬"}},
+        {"4E07,20000,842C\n", u"\U00020000年", {u"万年", u"\U00020000年", u"萬年"}},
+        {"4E07,20000,842C\n", u"年\U00020000", {u"年万", u"年\U00020000", u"年萬"}},
+        {"20000,20001\n", u"\U00020001", {u"\U00020000", u"\U00020001"}},
+        {"5DDD,5DDB,\r\n0x5C71,\r\n", u"山川", {u"山川", u"山巛"}},
+        {"5DDD,5DDB,\r\n", std::u16string(u"\0川", 2), {std::u16string(u"\0川", 2), std::u16string(u"\0巛", 2)}},
+        {"4E07,D840,110000,842C\n", u"万", {u"万", u"萬"}},
+        {"D840,4E07\n", std::u16string(1, char16_t(0xD840)), {std::u16string(1, char16_t(0xD840))}},
+        {"4E07,842C\n", u"\xD840万", {u"\xD840万", u"\xD840萬"}},
+    };
+    for (const Case& c : cases) {
+        Load(c.table);
+        EXPECT_EQ(index.ExpandVariants(c.query), c.spellings) << c.table;
+    }
+    EXPECT_EQ(GroupOf(0x20000), -1);
     Load("4E07,20000,842C\n");
-    EXPECT_EQ(index.ExpandVariants(u"万"), (std::vector<std::u16string>{u"万", u"萬"}));
     EXPECT_EQ(GroupOf(0x20000), 88065);
+}
+
+// A supplementary member counts one character towards the bounds but two
+// units towards the unit bound.
+TEST_F(VariantTableTest, SupplementaryMembersShareTheUnitBound) {
+    Load("4E07,20000\n");
+    const std::u16string query(CIndex::kMaxExpansionUnits / 2, u'万');
+    const auto expanded = index.ExpandVariants(query);
+    ASSERT_EQ(expanded.size(), 1u);
+    EXPECT_EQ(expanded[0], query);
+    EXPECT_EQ(index.ExpandVariants(std::u16string(256, u'万')).size(), 2048u);
 }
 
 // Pages written in either form are found by either form when variants count.

@@ -117,36 +117,82 @@ std::vector<uint32_t> CIndex::GetVariantAlternatives(char16_t unit) const {
     return m_VariantGroups[size_t(found->second)];
 }
 
-std::vector<std::u16string> CIndex::ExpandVariants(std::u16string_view query) const {
-    // Alternatives per unit, cut to the BMP; once the product would pass the
-    // bound, the remaining units keep only themselves. A long query gets fewer
-    // spellings, so that their units stay within kMaxExpansionUnits.
-    const size_t maxStrings = std::clamp<size_t>(kMaxExpansionUnits / std::max<size_t>(query.size(), 1), 1, kMaxExpansions);
-    std::vector<std::vector<char16_t>> alternatives;
-    alternatives.reserve(query.size());
-    size_t total = 1;
-    bool bounded = false;
-    for (char16_t unit : query) {
-        std::vector<char16_t> forms;
-        if (!bounded) {
-            for (uint32_t member : GetVariantAlternatives(unit))
-                if (member <= 0xFFFF) forms.push_back(char16_t(member));
-            bounded = total * forms.size() > maxStrings;
+namespace {
+
+// The code point of the character at query[i] and the units it spans: a
+// surrogate pair is one character, an unpaired half stands for itself.
+std::pair<uint32_t, size_t> CharacterAt(std::u16string_view query, size_t i) {
+    const char16_t unit = query[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < query.size() && query[i + 1] >= 0xDC00 && query[i + 1] <= 0xDFFF)
+        return {0x10000 + ((uint32_t(unit) - 0xD800) << 10) + (uint32_t(query[i + 1]) - 0xDC00), 2};
+    return {unit, 1};
+}
+
+// The UTF-16 spelling of a group member; empty for what no text can hold
+// (0, a surrogate value, anything past U+10FFFF).
+std::u16string SpellingOf(uint32_t member) {
+    if (member == 0 || (member >= 0xD800 && member <= 0xDFFF) || member > 0x10FFFF) return {};
+    if (member <= 0xFFFF) return std::u16string(1, char16_t(member));
+    const uint32_t offset = member - 0x10000;
+    return {char16_t(0xD800 + (offset >> 10)), char16_t(0xDC00 + (offset & 0x3FF))};
+}
+
+}  // namespace
+
+std::vector<std::u16string> CIndex::SpellingsOf(uint32_t codePoint, std::u16string_view self) const {
+    std::vector<std::u16string> forms;
+    // No character equals the member 0, and an unpaired surrogate half is no character.
+    const bool character = codePoint != 0 && (codePoint < 0xD800 || codePoint > 0xDFFF);
+    const auto found = character ? m_FirstGroupOf.find(codePoint) : m_FirstGroupOf.end();
+    if (found != m_FirstGroupOf.end()) {
+        for (uint32_t member : m_VariantGroups[size_t(found->second)]) {
+            std::u16string form = SpellingOf(member);
+            if (!form.empty()) forms.push_back(std::move(form));
         }
-        if (bounded) forms.assign(1, unit);
-        total *= forms.size();
-        alternatives.push_back(std::move(forms));
     }
+    if (forms.empty()) forms.emplace_back(self);
+    return forms;
+}
+
+std::vector<std::u16string> CIndex::ExpandVariants(std::u16string_view query) const {
+    // The longest spelling bounds the units of every spelling; a long query
+    // gets fewer spellings, so that their units stay within kMaxExpansionUnits.
+    size_t longest = 0;
+    for (size_t i = 0; i < query.size();) {
+        const auto [codePoint, span] = CharacterAt(query, i);
+        size_t widest = 0;
+        for (const std::u16string& form : SpellingsOf(codePoint, query.substr(i, span)))
+            widest = std::max(widest, form.size());
+        longest += widest;
+        i += span;
+    }
+    const size_t maxStrings = std::clamp<size_t>(kMaxExpansionUnits / std::max<size_t>(longest, 1), 1, kMaxExpansions);
+    // The spellings of each character in turn; once the product would pass the
+    // bound, the rest of the query keeps only itself.
+    std::vector<std::vector<std::u16string>> forms;
+    size_t total = 1;
+    size_t fixedFrom = 0;
+    while (fixedFrom < query.size()) {
+        const auto [codePoint, span] = CharacterAt(query, fixedFrom);
+        std::vector<std::u16string> spellings = SpellingsOf(codePoint, query.substr(fixedFrom, span));
+        if (total * spellings.size() > maxStrings) break;
+        total *= spellings.size();
+        forms.push_back(std::move(spellings));
+        fixedFrom += span;
+    }
+    const std::u16string_view fixedTail = query.substr(fixedFrom);
     std::vector<std::u16string> result;
     result.reserve(total);
-    std::u16string current(query);
-    std::vector<size_t> choice(query.size(), 0);
+    std::vector<size_t> choice(forms.size(), 0);
+    std::u16string current;
     for (;;) {
-        for (size_t i = 0; i < query.size(); ++i) current[i] = alternatives[i][choice[i]];
+        current.clear();
+        for (size_t i = 0; i < forms.size(); ++i) current += forms[i][choice[i]];
+        current += fixedTail;
         result.push_back(current);
-        // The last unit varies fastest.
-        size_t i = query.size();
-        while (i > 0 && ++choice[i - 1] == alternatives[i - 1].size()) choice[--i] = 0;
+        // The last character varies fastest.
+        size_t i = forms.size();
+        while (i > 0 && ++choice[i - 1] == forms[i - 1].size()) choice[--i] = 0;
         if (i == 0) break;
     }
     return result;

@@ -61,8 +61,9 @@ public:
     bool FindVariantGroup(uint32_t codePoint, int32_t& groupNumber) const;
     // The members of the first group holding unit, or just the unit.
     std::vector<uint32_t> GetVariantAlternatives(char16_t unit) const;
-    // Every variant spelling of query, unit by unit, the first unit varying
-    // slowest. Members above U+FFFF are left out (one unit per alternative).
+    // Every variant spelling of query, character by character (a surrogate
+    // pair is one character), the first varying slowest. A member above U+FFFF
+    // is written as its surrogate pair; a member 0 is never a spelling.
     std::vector<std::u16string> ExpandVariants(std::u16string_view query) const;
     const std::vector<std::vector<uint32_t>>& GetVariantGroups() const { return m_VariantGroups; }
 
@@ -99,6 +100,9 @@ public:
     };
 
 private:
+    // The spellings codePoint may take in a hit page: the members of its first
+    // group that a text can hold, or just self (its own units) when none.
+    std::vector<std::u16string> SpellingsOf(uint32_t codePoint, std::u16string_view self) const;
     // The skip table of character number's list, built on first use and kept
     // until the index closes. Covers the list only as far as its pages ascend.
     const SkipTable& SkipTableOf(int32_t number) const;

@@ -26,6 +26,16 @@ void CheckGroupOf(const CIndex& index, uint32_t codePoint) {
     else FUZZ_CHECK(number == -7);
 }
 
+// Characters of text, a surrogate pair counting once.
+size_t CountCharacters(const std::u16string& text) {
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); ++i, ++count)
+        if (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF)
+            ++i;
+    return count;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -45,7 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string query = input.Query();
     const std::vector<std::u16string> spellings = index.ExpandVariants(query);
     FUZZ_CHECK(!spellings.empty() && spellings.size() <= CIndex::kMaxExpansions);
-    for (const std::u16string& spelling : spellings) FUZZ_CHECK(spelling.size() == query.size());
+    // Every spelling has the query's characters, one for one, and writes no
+    // unit 0 the query does not hold; the query is one of them.
+    const auto nuls = std::count(query.begin(), query.end(), u'\0');
+    size_t units = 0;
+    for (const std::u16string& spelling : spellings) {
+        FUZZ_CHECK(CountCharacters(spelling) == CountCharacters(query));
+        FUZZ_CHECK(std::count(spelling.begin(), spelling.end(), u'\0') == nuls);
+        units += spelling.size();
+    }
+    FUZZ_CHECK(spellings.size() == 1 || units <= CIndex::kMaxExpansionUnits);
+    FUZZ_CHECK(std::find(spellings.begin(), spellings.end(), query) != spellings.end());
     // Without a group the query is its own only spelling.
     if (groups.empty()) FUZZ_CHECK(spellings.size() == 1 && spellings[0] == query);
     return 0;
