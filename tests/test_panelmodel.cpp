@@ -59,6 +59,48 @@ TEST_F(TocModelTest, BuildsTheOutline) {
     EXPECT_EQ(toc.Node(10), nullptr);
 }
 
+struct VolumeStepCase {
+    int record;
+    int next;      // NextVolume
+    int previous;  // PreviousVolume
+};
+
+// Volumes are records 3, 4, 6 and 9; a step skips categories and books and
+// crosses book and category bounds.
+TEST_F(TocModelTest, VolumeStepsGoByRecordOrder) {
+    ASSERT_TRUE(Load(kOutline));
+    const VolumeStepCase cases[] = {
+        {0, 3, 0}, {1, 3, 0}, {3, 4, 0}, {4, 6, 3}, {5, 6, 4}, {6, 9, 4}, {7, 9, 6}, {9, 0, 6}, {99, 0, 9}, {-5, 3, 0},
+    };
+    for (const VolumeStepCase& c : cases) {
+        EXPECT_EQ(toc.NextVolume(c.record), c.next) << c.record;
+        EXPECT_EQ(toc.PreviousVolume(c.record), c.previous) << c.record;
+    }
+    CTocModel empty;
+    EXPECT_EQ(empty.NextVolume(0), 0);
+    EXPECT_EQ(empty.PreviousVolume(5), 0);
+}
+
+struct PageStepCase {
+    int record;
+    int printedPage;
+    bool before, after;
+};
+
+// 學而 runs over printed pages 1 and 2, 風 over 5 to 7.
+TEST_F(TocModelTest, PageStepsStayInsideTheRun) {
+    ASSERT_TRUE(Load(kOutline));
+    const PageStepCase cases[] = {
+        {3, 1, false, true}, {3, 2, true, false}, {9, 5, false, true}, {9, 6, true, true},
+        {9, 7, true, false}, {9, 4, false, true}, {9, 8, true, false}, {0, 1, false, false},
+        {10, 1, false, false}, {9, INT_MIN, false, true}, {9, INT_MAX, true, false},
+    };
+    for (const PageStepCase& c : cases) {
+        EXPECT_EQ(toc.HasPageBefore(c.record, c.printedPage), c.before) << c.record << " " << c.printedPage;
+        EXPECT_EQ(toc.HasPageAfter(c.record, c.printedPage), c.after) << c.record << " " << c.printedPage;
+    }
+}
+
 TEST_F(TocModelTest, ListingLines) {
     ASSERT_TRUE(Load({{u"經部", 1, 1, 6, 1}, {u"論語", 2, 1, 4, 1}, {u"學而", 3, 1, 2, 7}}));
     EXPECT_EQ(toc.ListingLines(), (std::vector<std::string>{

@@ -1,5 +1,7 @@
 #include "panel/model/tocmodel.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "base/codeconverter.h"
@@ -58,7 +60,7 @@ void CTocModel::AddRecord(const TocRecord& record, ContentsNodeTag*& lastVolume)
 
     ContentsNodeTag* parent = FindParentNode(m_pRoot.get(), *node);
     if (!parent) parent = m_pRoot.get();  // its parent level is missing: a top-level entry
-    if (node->level == 3) {
+    if (node->level == kVolumeLevel) {
         if (lastVolume && lastVolume->parent == parent) {
             lastVolume->nextVolume = node.get();
             node->prevVolume = lastVolume;
@@ -70,6 +72,26 @@ void CTocModel::AddRecord(const TocRecord& record, ContentsNodeTag*& lastVolume)
     m_nodes.push_back(node.get());
     parent->children.push_back(std::move(node));
     ++m_nNodeCount;
+}
+
+int CTocModel::NextVolume(int record) const {
+    for (int r = std::max(record + 1, 1); r < m_nNodeCount; ++r)
+        if (Record(r).level == kVolumeLevel) return r;
+    return 0;
+}
+
+int CTocModel::PreviousVolume(int record) const {
+    for (int r = std::min(record - 1, m_nNodeCount - 1); r >= 1; --r)
+        if (Record(r).level == kVolumeLevel) return r;
+    return 0;
+}
+
+bool CTocModel::HasPageBefore(int record, int printedPage) const {
+    return IsRecord(record) && int64_t(printedPage) - Record(record).curFileName >= 1;
+}
+
+bool CTocModel::HasPageAfter(int record, int printedPage) const {
+    return IsRecord(record) && int64_t(printedPage) - Record(record).curFileName + 1 < Record(record).docNo;
 }
 
 int CTocModel::ParentRecord(int record) const {
