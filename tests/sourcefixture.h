@@ -13,6 +13,7 @@
 #include "docstore/filelist.h"
 #include "docstore/storeformat.h"
 #include "fixture.h"
+#include "pagetags.h"
 
 // Writes bytes to root/relative, creating the folders on the way.
 inline void WriteSourceFile(const std::filesystem::path& root, const std::string& relative, const std::string& bytes) {
@@ -82,10 +83,10 @@ inline std::vector<CellChar> ReadTextCell(const std::string& cell) {
         if (text[i] == U'<') {
             const size_t end = text.find(U'>', i);
             const std::string tag = Utf8(text.substr(i, end - i + 1));
-            if (tag == "<font size=-1 color=\"#993366\">") {
+            if (tag == pagetags::kNote) {
                 annotation = true;
                 ++annotations;
-            } else if (tag == "</font>") {
+            } else if (tag == pagetags::kNoteEnd) {
                 annotation = false;
             } else if (tag == "<p>" || tag == "<h4>") {
                 heading = tag == "<h4>";

@@ -37,7 +37,6 @@ bool CFileList::Open(const std::filesystem::path& folder, const std::string& bas
         }
         m_nHeaderWord = headerWord;
         m_nNameWidth = width;
-        std::memcpy(m_szHeaderText, header + storeformat::kHeaderTextOffset, sizeof m_szHeaderText);
         const uint64_t size = m_tableFile.Size();
         const uint64_t records = size > storeformat::kRecordsOffset
             ? (size - storeformat::kRecordsOffset) / uint64_t(width + storeformat::kRecordTailBytes)

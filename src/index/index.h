@@ -31,7 +31,7 @@ public:
 
     // notifier (may be null) is told when an open fails; it must outlive the index.
     explicit CIndex(CNotifier* notifier = nullptr);
-    virtual ~CIndex();
+    ~CIndex();
     CIndex(const CIndex&) = delete;
     CIndex& operator=(const CIndex&) = delete;
 

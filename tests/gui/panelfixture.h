@@ -16,7 +16,7 @@
 #include "panel/pagecontrols.h"
 #include "panel/panelservices.h"
 #include "panel/readerpane.h"
-#include "panel/recordingmessagesink.h"
+#include "recordingmessagesink.h"
 
 // The reader pane: the addresses it was sent to, in order.
 class CFakeReader : public CReaderPane {

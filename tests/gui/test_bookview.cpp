@@ -11,7 +11,7 @@
 #include "app/bookview.h"
 #include "app/textwidth.h"
 #include "guifixture.h"
-#include "panel/recordingmessagesink.h"
+#include "recordingmessagesink.h"
 
 class TestBookView : public QObject {
     Q_OBJECT

@@ -28,7 +28,7 @@
 #include "guifixture.h"
 #include "panel/leftform.h"
 #include "panelfixture.h"
-#include "panel/recordingmessagesink.h"
+#include "recordingmessagesink.h"
 
 using Step = CReadingState::Step;
 

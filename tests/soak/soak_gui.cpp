@@ -42,9 +42,9 @@
 #include "docstore/storeformat.h"
 #include "index/index.h"
 #include "panel/leftform.h"
-#include "panel/recordingmessagesink.h"
 #include "panel/sortlistctrl.h"
 #include "processstatus.h"
+#include "recordingmessagesink.h"
 
 namespace {
 
