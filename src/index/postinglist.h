@@ -131,7 +131,7 @@ private:
     // list on the last entry of the table before target, as reading entry
     // after entry would. The point is found by galloping from the last one
     // passed: targets are mostly near.
-    void JumpAhead(uint32_t target) {
+    [[gnu::always_inline]] void JumpAhead(uint32_t target) {
         const std::vector<uint32_t>& pages = m_skips->pages;
         const size_t size = pages.size();
         size_t k = m_nextSkip;
