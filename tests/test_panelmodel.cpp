@@ -197,6 +197,7 @@ TEST_F(ResultBuilderTest, CategoryRange) {
     EXPECT_EQ(results[3].category, u"經部");
     EXPECT_EQ(results[3].bookName, u"孟子");
     EXPECT_EQ(results[3].volumeName, u"梁惠王");
+    EXPECT_EQ(results[3].volumeRecord, 6);  // opening the entry reads on in that volume
     EXPECT_EQ(results[3].pageInVolume, 2);
     EXPECT_EQ(results[3].hitCount, 4);
 }
@@ -230,6 +231,7 @@ TEST_F(ResultBuilderTest, PagesOutsideEveryVolume) {
     ASSERT_EQ(results.size(), 2u);
     EXPECT_EQ(results[0].page, 8);  // no volume: page 0 sorts first
     EXPECT_EQ(results[0].volumeName, u"");
+    EXPECT_EQ(results[0].volumeRecord, 0);
     EXPECT_EQ(results[0].bookName, u"");
     EXPECT_EQ(results[1].bookName, u"B");
 }

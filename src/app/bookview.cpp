@@ -1,10 +1,15 @@
 #include "app/bookview.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -14,8 +19,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextFrame>
+#include <QTextTable>
 
 #include "app/commandids.h"
+#include "app/shownpage.h"
 #include "app/textwidth.h"
 
 namespace {
@@ -37,6 +46,17 @@ QUrl LocalAddressUrl(const QString& address) {
     return url;
 }
 
+bool IsWebLink(const QUrl& url) {
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+// What a refused picture shows: one transparent pixel.
+QImage BlankPicture() {
+    QImage blank(1, 1, QImage::Format_ARGB32);
+    blank.fill(Qt::transparent);
+    return blank;
+}
+
 bool IsRightButtonEvent(const QEvent* event) {
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease &&
         event->type() != QEvent::MouseButtonDblClick)
@@ -49,6 +69,10 @@ bool IsRightButtonEvent(const QEvent* event) {
 CBookView::CBookView(CMessageSink* messages, QWidget* parent) : QTextBrowser(parent), m_pMessages(messages) {
     setObjectName(QStringLiteral("bookView"));
     setOpenLinks(false);
+    // Tab never enters the reader; a click or F6 makes it the active pane.
+    setFocusPolicy(Qt::ClickFocus);
+    document()->setUndoRedoEnabled(false);
+    m_OpenExternal = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     QFont font = this->font();
     font.setFamilies({QStringLiteral("Noto Serif CJK TC"), QStringLiteral("Noto Serif CJK JP"), QStringLiteral("serif")});
     font.setPointSize(kPagePointSize);
@@ -73,7 +97,20 @@ CBookView::CBookView(CMessageSink* messages, QWidget* parent) : QTextBrowser(par
 
 CBookView::~CBookView() = default;
 
-void CBookView::Navigate2(const QString& address) {
+void CBookView::SetPageFolder(const QString& folder) {
+    m_strPageFolder = QFileInfo(folder).canonicalFilePath();
+}
+
+void CBookView::Navigate2(const QString& address) { Show(address, false); }
+
+void CBookView::ShowHitPage(const QString& address, int textCell) {
+    const QString path = QFileInfo(LocalAddressUrl(address).toLocalFile()).canonicalFilePath();
+    if (!path.isEmpty()) m_HitPages.insert(path, textCell);
+    Show(address, true);
+}
+
+// reread: the file was rewritten, so it is read again even while it is shown.
+void CBookView::Show(const QString& address, bool reread) {
     if (address == QLatin1String(kBlankLocation) || address.isEmpty()) {
         setSource(QUrl());
         clear();
@@ -82,24 +119,90 @@ void CBookView::Navigate2(const QString& address) {
         const QUrl url = LocalAddressUrl(address);
         const bool sameFile = !m_bBlank && source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment);
         setSource(url);
-        // The same file without an anchor was rewritten: read it again.
-        if (sameFile && !url.hasFragment()) reload();
+        // The same file shown without an anchor, or as a new hit page, was rewritten: read it again.
+        if (sameFile && (reread || !url.hasFragment())) {
+            reload();
+            if (url.hasFragment()) scrollToAnchor(url.fragment());
+        }
         m_bBlank = false;
     }
     clearHistory();
     emit LocationChanged();
 }
 
+void CBookView::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
+    m_SourceUrl = name.isRelative() ? source().resolved(name) : name;
+    QTextBrowser::doSetSource(name, type);
+    KeepMinimumHeight();
+}
+
+// A short page keeps the height its file asks for; a long one grows past it.
+void CBookView::KeepMinimumHeight() {
+    if (m_nMinimumHeight <= 0) return;
+    for (QTextFrame* frame : document()->rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table) continue;
+        document()->size();  // lays the page out
+        if (document()->documentLayout()->frameBoundingRect(table).height() >= m_nMinimumHeight) continue;
+        QTextTableFormat format = table->format();
+        format.setHeight(QTextLength(QTextLength::FixedLength, m_nMinimumHeight));
+        {
+            // The browser takes a changed document for one to read again at
+            // the next anchor; this is still the file's page.
+            const QSignalBlocker quiet(document());
+            table->setFormat(format);
+        }
+        viewport()->update();
+    }
+}
+
+QString CBookView::PageFolderFile(const QUrl& url) const {
+    if (m_strPageFolder.isEmpty() || !url.isLocalFile()) return {};
+    const QString path = QFileInfo(url.toLocalFile()).canonicalFilePath();
+    if (path.isEmpty() || !path.startsWith(m_strPageFolder + QLatin1Char('/'))) return {};
+    return path;
+}
+
+QVariant CBookView::loadResource(int type, const QUrl& name) {
+    const QUrl url = name.isRelative() ? m_SourceUrl.resolved(name) : name;
+    const bool own = url.scheme() == QLatin1String("qrc");
+    const QString path = own ? QLatin1Char(':') + url.path() : PageFolderFile(url);
+    if (type == QTextDocument::ImageResource) {
+        QImage picture;
+        if (!path.isEmpty()) picture.load(path);
+        return picture.isNull() ? BlankPicture() : picture;
+    }
+    if (type == QTextDocument::HtmlResource) {
+        if (!path.isEmpty()) return LoadPage(path);
+        m_nMinimumHeight = 0;
+    }
+    return QStringLiteral("");  // not null: the document would read the file itself
+}
+
+QVariant CBookView::LoadPage(const QString& path) {
+    QFile file(path);
+    const QString html = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    const auto hit = m_HitPages.constFind(path);
+    const CShownPage page = hit == m_HitPages.cend() ? CShownPage::FromPage(html) : CShownPage::FromHitPage(html, *hit);
+    m_nMinimumHeight = page.MinimumHeight();
+    return page.Html().isNull() ? QStringLiteral("") : page.Html();
+}
+
 QString CBookView::GetLocationURL() const {
     return m_bBlank ? QString::fromLatin1(kBlankLocation) : source().toString();
 }
 
+// An anchor of the page or another page of the page folder is shown; a web
+// link opens in the browser; every other link is ignored.
 void CBookView::FollowLink(const QUrl& url) {
-    const QUrl resolved = source().resolved(url);
-    if (resolved.isLocalFile())
-        Navigate2(resolved.toLocalFile() + (resolved.hasFragment() ? QLatin1Char('#') + resolved.fragment() : QString()));
-    else
-        QDesktopServices::openUrl(resolved);
+    const QUrl target = m_SourceUrl.resolved(url);
+    if (IsWebLink(target)) {
+        if (m_OpenExternal) m_OpenExternal(target);
+        return;
+    }
+    const QString path = PageFolderFile(target);
+    if (path.isEmpty()) return;
+    Navigate2(path + (target.hasFragment() ? QLatin1Char('#') + target.fragment() : QString()));
 }
 
 void CBookView::LimitedCopy() {

@@ -126,6 +126,7 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::OnCreateClient(const PanelFactory& makePanel) {
     m_wndSplitter = new ST_SplitterWnd(0, this);
     m_pBookView = new CBookView(m_pMessages);
+    m_pBookView->SetPageFolder(m_Options.tempFolder);
     CPanelServices services;
     services.pReader = m_pBookView;
     services.pPageControls = m_wndToolBar;

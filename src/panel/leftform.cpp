@@ -100,7 +100,7 @@ void CLeftForm::CreateControls() {
     m_TabCtrl->setObjectName(QStringLiteral("tabs"));
     m_TabCtrl->addTab(new QWidget, Text("目録"));
     m_TabCtrl->addTab(new QWidget, Text("検索"));
-    connect(m_TabCtrl, &QTabWidget::currentChanged, this, &CLeftForm::LayoutPanel);
+    connect(m_TabCtrl, &QTabWidget::currentChanged, this, &CLeftForm::OnTabChanged);
 
     m_TreeCtrl = new QTreeWidget(this);
     m_TreeCtrl->setObjectName(QStringLiteral("toc"));
@@ -235,8 +235,22 @@ void CLeftForm::LayoutPanel() {
         LayoutTocTab(w, h);
 }
 
+// A tab switch, by mouse or keyboard, gives the focus to the tab's first control.
+void CLeftForm::OnTabChanged() {
+    LayoutPanel();
+    (m_TabCtrl->currentIndex() == kSearchTab ? static_cast<QWidget*>(m_KeywordBox) : m_TreeCtrl)
+        ->setFocus(Qt::TabFocusReason);
+}
+
+// The controls of the tab shown come first; a control that had the focus
+// hands it to first before it is hidden, so the focus never leaves the panel.
+void CLeftForm::HideControls(std::initializer_list<QWidget*> controls, QWidget* first) {
+    for (QWidget* control : controls)
+        if (control->hasFocus()) first->setFocus(Qt::OtherFocusReason);
+    for (QWidget* control : controls) control->hide();
+}
+
 void CLeftForm::LayoutSearchTab(int w, int h) {
-    m_TreeCtrl->hide();
     struct Placement {
         QWidget* control;
         QRect rect;
@@ -280,17 +294,17 @@ void CLeftForm::LayoutSearchTab(int w, int h) {
     }
     m_ResultList->setGeometry(5, 250, w - 10, h - 254 - pagerHeight);
     m_ResultList->show();
+    HideControls({m_TreeCtrl}, m_KeywordBox);
     setFocusProxy(m_KeywordBox);
 }
 
 void CLeftForm::LayoutTocTab(int w, int h) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             m_SearchButton, m_MethodGroup, m_TargetGroup, m_RangeGroup, m_AndButton, m_OrButton, m_FullButton,
-             m_MainButton, m_NotesButton, m_VariantCheck, m_Separator, m_PromptLabel, m_TotalsLabel, m_ScopeLabel,
-             m_KeywordBox, m_PrevButton, m_NextButton, m_PageEdit, m_PageCountLabel, m_ResultList})
-        control->hide();
     m_TreeCtrl->setGeometry(5, 26, w - 10, h - 30);
     m_TreeCtrl->show();
+    HideControls({m_SearchButton, m_MethodGroup, m_TargetGroup, m_RangeGroup, m_AndButton, m_OrButton, m_FullButton,
+                  m_MainButton, m_NotesButton, m_VariantCheck, m_Separator, m_PromptLabel, m_TotalsLabel, m_ScopeLabel,
+                  m_KeywordBox, m_PrevButton, m_NextButton, m_PageEdit, m_PageCountLabel, m_ResultList},
+                 m_TreeCtrl);
     setFocusProxy(m_TreeCtrl);
 }
 
@@ -301,7 +315,7 @@ bool CLeftForm::eventFilter(QObject* watched, QEvent* event) {
             // None of the panel's controls does anything of its own with Enter,
             // so the key ends here and is applied once, not again by each
             // parent it would be passed on to.
-            ApplyEnterKey();
+            ApplyEnterKey(watched);
             return true;
         }
     } else if (event->type() == QEvent::FocusOut && watched == m_PageEdit) {
@@ -310,8 +324,12 @@ bool CLeftForm::eventFilter(QObject* watched, QEvent* event) {
     return CSearchPanel::eventFilter(watched, event);
 }
 
-void CLeftForm::ApplyEnterKey() {
-    if (m_Pager.PageCount() > 1)
+// The keyword box always searches and the page box always goes to its list
+// page; elsewhere the number of list pages decides.
+void CLeftForm::ApplyEnterKey(QObject* target) {
+    if (target == m_KeywordBox)
+        OnSearch();
+    else if (target == m_PageEdit || m_Pager.PageCount() > 1)
         GoToListPage();
     else
         OnSearch();

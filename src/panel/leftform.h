@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -131,16 +132,21 @@ private:
     void OnInitialUpdate();
     void LayoutSearchTab(int width, int height);
     void LayoutTocTab(int width, int height);
+    void OnTabChanged();
+    void HideControls(std::initializer_list<QWidget*> controls, QWidget* first);
 
     void LoadTableOfContents();
     void WriteListing() const;
     void SetVolume(int record);
+    void SetReadingPosition(int record, int printedPage);
+    int TextCellOf(int page) const;
+    void ReadOnFrom(int page);
 
     std::optional<QString> ReadKeywordBox() const;
     void RunSearch();
     void OpenScope(const SearchScope& scope);
 
-    void ApplyEnterKey();
+    void ApplyEnterKey(QObject* target);
     void SelectTreeItem(QTreeWidgetItem* item);
     QTreeWidgetItem* NextSibling(QTreeWidgetItem* item) const;
     QTreeWidgetItem* PrevSibling(QTreeWidgetItem* item) const;
@@ -177,6 +183,7 @@ private:
     QString m_strResultFile;
     int m_nHitCount = 0;
     int m_nCurrentHit = 0;
+    bool m_bHitPageShown = false;  // the reader shows that page; no other was shown since
 
     // Page files in the temporary folder.
     QString m_strTocFile;

@@ -13,8 +13,9 @@ bool CLeftForm::CanStep(Step step) const {
     case Step::kNextPage: return m_Toc.HasPageAfter(m_nCurNode, m_nCurPage);
     case Step::kPrevVolume: return reading && m_Toc.PreviousVolume(m_nCurNode) != 0;
     case Step::kNextVolume: return reading && m_Toc.NextVolume(m_nCurNode) != 0;
-    case Step::kPrevHit: return m_nCurrentHit - 1 >= 0;
-    case Step::kNextHit: return m_nCurrentHit + 1 < m_nHitCount;
+    // The hit steps move within the result page while the reader shows it.
+    case Step::kPrevHit: return m_bHitPageShown && m_nCurrentHit - 1 >= 0;
+    case Step::kNextHit: return m_bHitPageShown && m_nCurrentHit + 1 < m_nHitCount;
     }
     return false;
 }

@@ -2,6 +2,8 @@
 // the opening of a row's page with the keyword marked.
 #include "panel/leftform.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QLineEdit>
 
@@ -78,8 +80,24 @@ void CLeftForm::OnResultItemChanged() {
     if (!WritePageFile(file, html)) return;
     m_nHitCount = anchors;
     m_nCurrentHit = 0;
-    m_Services.pReader->Navigate2(file + QString::fromLatin1(kFirstHitAnchor));
+    m_Services.pReader->ShowHitPage(file + QString::fromLatin1(kFirstHitAnchor), TextCellOf(page));
+    m_bHitPageShown = true;
     m_bAltFile = !m_bAltFile;
     m_strResultFile = file;
+    ReadOnFrom(page);
     ReportReadingState();
+}
+
+int CLeftForm::TextCellOf(int page) const {
+    std::string name;
+    return m_Index.GetFileList().GetRecordName(page, name) ? CFileList::PageParity(name) : 0;
+}
+
+// The page and volume steps go on from the result opened: its volume and page
+// become the reading position. The tree's selection and the range stay.
+void CLeftForm::ReadOnFrom(int page) {
+    const auto entry = std::find_if(m_Results.begin(), m_Results.end(),
+                                    [page](const SearchNodeTag& result) { return result.page == page; });
+    if (entry == m_Results.end() || !m_Toc.IsRecord(entry->volumeRecord)) return;
+    SetReadingPosition(entry->volumeRecord, entry->pageInVolume);
 }

@@ -91,13 +91,19 @@ void CLeftForm::OnTocSelChanged() {
 // Makes record the volume read and shows its first page; the slider covers
 // the volume's printed pages.
 void CLeftForm::SetVolume(int record) {
+    ShowTocPage(record, 1, 1);
+    SetReadingPosition(record, m_Toc.Record(record).curFileName);
+}
+
+// Reading printedPage of record's volume: the slider covers the volume's
+// printed pages and stands at the page, and the page box shows it.
+void CLeftForm::SetReadingPosition(int record, int printedPage) {
     const TocRecord& volume = m_Toc.Record(record);
     m_nCurNode = record;
-    m_nCurPage = volume.curFileName;
-    ShowTocPage(record, 1, 1);
+    m_nCurPage = printedPage;
     const int64_t last = int64_t(volume.curFileName) + std::max<int64_t>(volume.docNo, 1) - 1;
     m_Services.pPageControls->SetSliderRange(volume.curFileName, int(std::min<int64_t>(last, INT32_MAX)));
-    m_Services.pPageControls->SetSliderPos(volume.curFileName);
+    m_Services.pPageControls->SetSliderPos(printedPage);
     ShowPageLabel();
 }
 
@@ -109,6 +115,7 @@ void CLeftForm::ShowTocPage(int record, int useOwnPage, int printedPage) {
     const ContentsNodeTag* node = m_Toc.Node(record);
     if (!node) return;
     if (useOwnPage == 1) printedPage = node->curFileName;
+    m_bHitPageShown = false;  // whatever is shown now, it is not the hit page
     int page = -1;
     std::string html;
     bool found = false;

@@ -18,14 +18,20 @@
 #include "panel/readerpane.h"
 #include "recordingmessagesink.h"
 
-// The reader pane: the addresses it was sent to, in order.
+// The reader pane: the addresses it was sent to, in order, and the text cell
+// of the hit page shown last (-1 before any).
 class CFakeReader : public CReaderPane {
 public:
     void Navigate2(const QString& address) override { m_Addresses.append(address); }
+    void ShowHitPage(const QString& address, int textCell) override {
+        m_Addresses.append(address);
+        m_nTextCell = textCell;
+    }
     QString GetLocationURL() const override {
         return m_Addresses.isEmpty() ? QStringLiteral("about:blank") : m_Addresses.last();
     }
     QStringList m_Addresses;
+    int m_nTextCell = -1;
 };
 
 // The toolbar's slider and page edit.

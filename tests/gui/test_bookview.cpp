@@ -1,17 +1,74 @@
-// The reader pane: navigation and location, the limited copy, the right-click
-// menu and the Ctrl reminder.
+// The reader pane: navigation and location, the page as it is shown (grown
+// with its text, the hit page's wide text cell), the pictures and links it
+// keeps to its page folder, the limited copy, the right-click menu and the
+// Ctrl reminder.
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextTable>
 
 #include "app/bookview.h"
+#include "app/shownpage.h"
 #include "app/textwidth.h"
+#include "docstore/filelist.h"
 #include "guifixture.h"
 #include "recordingmessagesink.h"
+
+namespace {
+
+// A stored page as the collection builder lays it out: the text in the
+// 520-pixel cell (the first on even printed pages), the margin in the other.
+std::string StoredPage(const QString& paragraphs, int parity) {
+    const QString label = QStringLiteral("<TD height=477 width=80 vAlign=top align=\"center\" bgcolor=\"#F5EFE0\">巻<br>1</TD>");
+    const QString text = QStringLiteral("<TD height=477 width=520 vAlign=top>%1</TD>").arg(paragraphs);
+    return (QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+                           "<title>書 巻</title></head><body><table border=0 cellPadding=12 cellSpacing=0 height=477 "
+                           "width=635><tr>") +
+            (parity == 0 ? text + label : label + text) + QStringLiteral("</tr></table></body></html>"))
+        .toStdString();
+}
+
+QString Paragraphs(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i) text += QStringLiteral("<p>子曰：“學而時習之，不亦說乎？有朋自遠方來，不亦樂乎？”第%1</p>").arg(i);
+    return text;
+}
+
+// The laid-out table of the page shown and the blocks of each of its cells.
+struct PageLayout {
+    QRectF table;
+    QList<QRectF> cells[2];
+};
+
+PageLayout LayOut(CBookView& view) {
+    PageLayout layout;
+    QTextDocument* document = view.document();
+    document->size();
+    for (QTextFrame* frame : document->rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table || table->columns() < 2) continue;
+        layout.table = document->documentLayout()->frameBoundingRect(table);
+        for (int column = 0; column < 2; ++column) {
+            const QTextTableCell cell = table->cellAt(0, column);
+            for (QTextBlock block = cell.firstCursorPosition().block();
+                 block.isValid() && block.position() <= cell.lastPosition(); block = block.next())
+                layout.cells[column].append(document->documentLayout()->blockBoundingRect(block));
+        }
+        break;
+    }
+    return layout;
+}
+
+QImage Picture(const QVariant& resource) { return resource.value<QImage>(); }
+
+}  // namespace
 
 class TestBookView : public QObject {
     Q_OBJECT
@@ -19,6 +76,7 @@ class TestBookView : public QObject {
 private slots:
     void init() {
         m_pView = new CBookView(&m_Messages);
+        m_pView->SetPageFolder(m_Folder.path());
         m_pView->resize(600, 400);
         m_pView->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_pView));
@@ -98,6 +156,206 @@ private slots:
         QCOMPARE(m_pView->toPlainText(), QStringLiteral("新"));
     }
 
+    // The shown copy of a page: heights of tables and cells go (the table's
+    // kept as the minimum), the hit page's text cell becomes 520 pixels wide
+    // on either parity and its margin cell 80 with the program's picture; the
+    // text itself is never touched.
+    void shownPage_data() {
+        QTest::addColumn<int>("textCell");  // -1: not a hit page
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("minimumHeight");
+        const QString margin = QStringLiteral(" width=80 background=\"qrc:/res/Back.gif\">");
+        QTest::newRow("stored page")
+            << -1 << QStringLiteral("<table height=477 width=635><tr><TD height=477 width=520>a height=9</TD></tr></table>")
+            << QStringLiteral("<table width=635><tr><TD width=520>a height=9</TD></tr></table>") << 477;
+        QTest::newRow("quoted and upper-case heights")
+            << -1 << QStringLiteral("<TABLE HEIGHT=\"300\"><tr><td height='20' valign=top>x</td></tr></TABLE>")
+            << QStringLiteral("<TABLE><tr><td valign=top>x</td></tr></TABLE>") << 300;
+        QTest::newRow("no table") << -1 << QStringLiteral("<p height=3>x</p>") << QStringLiteral("<p height=3>x</p>") << 0;
+        QTest::newRow("hit page, text in the second cell")
+            << 1
+            << QStringLiteral("<TABLE height=477 width=635><tr><TD height=477 width=80 align=\"center\" "
+                              "background=\"../Back.gif\">m</TD><TD height=477 width=450 align=\"center\">t</TD>")
+            << QStringLiteral("<TABLE width=635><tr><TD align=\"center\"") + margin +
+                   QStringLiteral("m</TD><TD align=\"center\" width=520>t</TD>")
+            << 477;
+        QTest::newRow("hit page, text in the first cell")
+            << 0
+            << QStringLiteral("<TABLE height=477 width=635><tr><TD height=477 width=80 align=\"center\" "
+                              "background=\"../Back.gif\">t</TD><TD height=477 width=450 align=\"center\">m</TD>")
+            << QStringLiteral("<TABLE width=635><tr><TD align=\"center\" width=520>t</TD><TD align=\"center\"") +
+                   margin + QStringLiteral("m</TD>")
+            << 477;
+        QTest::newRow("hit page with one cell only grows")
+            << 0 << QStringLiteral("<table height=477><tr><TD height=477 width=80>t</TD></tr></table>")
+            << QStringLiteral("<table><tr><TD width=80>t</TD></tr></table>") << 477;
+    }
+    void shownPage() {
+        QFETCH(int, textCell);
+        QFETCH(QString, html);
+        QFETCH(QString, shown);
+        QFETCH(int, minimumHeight);
+        const CShownPage page = textCell < 0 ? CShownPage::FromPage(html) : CShownPage::FromHitPage(html, textCell);
+        QCOMPARE(page.Html(), shown);
+        QCOMPARE(page.MinimumHeight(), minimumHeight);
+    }
+
+    // A hit page rendered from a stored page: however long its text, every
+    // paragraph lies inside the table, and the text cell is wide on both
+    // parities; a short page keeps the template's 477 pixels.
+    void hitPageShowsItsWholeText_data() {
+        QTest::addColumn<int>("parity");
+        QTest::addColumn<int>("paragraphs");
+        QTest::newRow("long, text in the second cell") << 1 << 30;
+        QTest::newRow("long, text in the first cell") << 0 << 30;
+        QTest::newRow("short, text in the second cell") << 1 << 1;
+        QTest::newRow("short, text in the first cell") << 0 << 1;
+    }
+    void hitPageShowsItsWholeText() {
+        QFETCH(int, parity);
+        QFETCH(int, paragraphs);
+        std::string html;
+        int counter = 0;
+        CFileList::ComposePage(StoredPage(Paragraphs(paragraphs), parity), html, "學而", parity, 0, counter);
+        QCOMPARE(counter, paragraphs);
+        const QString path = QDir(m_Folder.path()).filePath(QStringLiteral("windows1.html"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(html.data(), qint64(html.size()));
+        file.close();
+        m_pView->ShowHitPage(path + QStringLiteral("#0000"), parity);
+
+        const PageLayout layout = LayOut(*m_pView);
+        const QList<QRectF>& text = layout.cells[parity];
+        QCOMPARE(text.size(), paragraphs);
+        for (const QRectF& block : text) {
+            QVERIFY(block.width() >= 400);
+            QVERIFY2(layout.table.contains(block), qPrintable(QStringLiteral("%1 %2").arg(block.bottom()).arg(layout.table.bottom())));
+        }
+        QVERIFY(layout.cells[1 - parity].first().width() < 100);
+        if (paragraphs == 1) QCOMPARE(layout.table.height(), 477.0);
+        QVERIFY(m_pView->toPlainText().contains(QStringLiteral("第%1").arg(paragraphs - 1)));
+    }
+
+    // A short page kept at its height is still the file's page: another
+    // anchor of it only scrolls, even when the file has gone meanwhile.
+    void anchorOfAPaddedPageOnlyScrolls() {
+        const std::string html = StoredPage(Paragraphs(1) + QStringLiteral("<a name=\"0001\"></a>"), 1);
+        const QString path = QDir(m_Folder.path()).filePath(QStringLiteral("windows1.html"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(html.data(), qint64(html.size()));
+        file.close();
+        m_pView->ShowHitPage(path + QStringLiteral("#0000"), 1);
+        QCOMPARE(LayOut(*m_pView).table.height(), 477.0);
+        const QString text = m_pView->toPlainText();
+        QVERIFY(QFile::remove(path));
+        m_pView->Navigate2(path + QStringLiteral("#0001"));
+        QCOMPARE(m_pView->source().fragment(), QStringLiteral("0001"));
+        QCOMPARE(m_pView->toPlainText(), text);
+    }
+
+    // A stored page shown from the table of contents grows with its text too.
+    void storedPageGrowsWithItsText() {
+        const std::string html = StoredPage(Paragraphs(30), 1);
+        const QString path = QDir(m_Folder.path()).filePath(QStringLiteral("windows.html"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(html.data(), qint64(html.size()));
+        file.close();
+        m_pView->Navigate2(path);
+        const PageLayout layout = LayOut(*m_pView);
+        QVERIFY(layout.table.height() > 477);
+        QCOMPARE(layout.cells[1].size(), 30);
+        QVERIFY(layout.table.contains(layout.cells[1].last()));
+        QVERIFY(layout.cells[1].last().width() >= 400);
+    }
+
+    // Pictures come only from the page folder and the program's resources: a
+    // picture beside the folder ("../Back.gif" of the hit-page template), one
+    // named by absolute path in the shared temporary folder, or one reached
+    // through a link inside the folder is a blank pixel, never decoded.
+    void picturesStayInsideThePageFolder_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("beside the folder") << QStringLiteral("../Back.gif") << QSize(1, 1);
+        QTest::newRow("absolute path") << m_Shared.filePath(QStringLiteral("secret.png")) << QSize(1, 1);
+        QTest::newRow("file url") << QUrl::fromLocalFile(m_Shared.filePath(QStringLiteral("secret.png"))).toString()
+                                  << QSize(1, 1);
+        QTest::newRow("link inside the folder to outside") << QStringLiteral("link.png") << QSize(1, 1);
+        QTest::newRow("missing") << QStringLiteral("none.png") << QSize(1, 1);
+        QTest::newRow("inside the folder") << QStringLiteral("inside.png") << QSize(10, 10);
+        QTest::newRow("program's margin picture") << QStringLiteral("qrc:/res/Back.gif") << QSize(96, 96);
+    }
+    void picturesStayInsideThePageFolder() {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QImage red(10, 10, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        for (const QString& path : {m_Shared.filePath(QStringLiteral("Back.gif")), m_Shared.filePath(QStringLiteral("secret.png")),
+                                    QDir(m_Folder.path()).filePath(QStringLiteral("inside.png"))})
+            QVERIFY(red.save(path, "PNG"));
+        QVERIFY(!QImage(m_Shared.filePath(QStringLiteral("Back.gif"))).isNull());  // readable, were it read
+        QFile::link(m_Shared.filePath(QStringLiteral("secret.png")), QDir(m_Folder.path()).filePath(QStringLiteral("link.png")));
+        const QString page =
+            WritePage(m_Folder, QStringLiteral("pictures.html"), QStringLiteral("<img src=\"%1\">").arg(name));
+        m_pView->Navigate2(page);
+        QCOMPARE(Picture(m_pView->loadResource(QTextDocument::ImageResource, QUrl(name))).size(), size);
+        QCOMPARE(Picture(m_pView->document()->resource(QTextDocument::ImageResource, QUrl(name))).size(), size);
+    }
+
+    // A page file outside the folder is never read, not even when asked for.
+    void pagesOutsideTheFolderShowNothing() {
+        const QString outside = m_Shared.filePath(QStringLiteral("outside.html"));
+        QFile file(outside);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html><body>secret</body></html>");
+        file.close();
+        m_pView->Navigate2(outside);
+        QVERIFY(m_pView->toPlainText().isEmpty());
+    }
+
+    // Links: an anchor of the page and another page of the folder are shown;
+    // http and https go to the browser; a file elsewhere, mailto and any other
+    // scheme do nothing at all.
+    void links_data() {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("shown");   // the file shown after the click, with its anchor
+        QTest::addColumn<QString>("opened");  // what went to the browser
+        const QString outside = QUrl::fromLocalFile(m_Shared.filePath(QStringLiteral("outside.html"))).toString();
+        QTest::newRow("anchor of the page") << QStringLiteral("#end") << QStringLiteral("links.html#end") << QString();
+        QTest::newRow("page of the folder") << QStringLiteral("other.html") << QStringLiteral("other.html") << QString();
+        QTest::newRow("file outside the folder") << outside << QStringLiteral("links.html") << QString();
+        QTest::newRow("relative way out") << QStringLiteral("../outside.html") << QStringLiteral("links.html") << QString();
+        QTest::newRow("mailto") << QStringLiteral("mailto:a@example.org") << QStringLiteral("links.html") << QString();
+        QTest::newRow("ftp") << QStringLiteral("ftp://example.org/") << QStringLiteral("links.html") << QString();
+        QTest::newRow("http") << QStringLiteral("http://example.org/a") << QStringLiteral("links.html")
+                              << QStringLiteral("http://example.org/a");
+        QTest::newRow("https") << QStringLiteral("https://example.org/") << QStringLiteral("links.html")
+                               << QStringLiteral("https://example.org/");
+    }
+    void links() {
+        QFETCH(QString, href);
+        QFETCH(QString, shown);
+        QFETCH(QString, opened);
+        QStringList sent;
+        m_pView->SetExternalOpener([&sent](const QUrl& url) { sent << url.toString(); });
+        QFile outside(m_Shared.filePath(QStringLiteral("outside.html")));
+        QVERIFY(outside.open(QIODevice::WriteOnly));
+        outside.write("<html><body>secret</body></html>");
+        outside.close();
+        WritePage(m_Folder, QStringLiteral("other.html"), QStringLiteral("他"));
+        const QString page = WritePage(m_Folder, QStringLiteral("links.html"),
+                                       QStringLiteral("<a href=\"%1\">link</a><a name=\"end\"></a>").arg(href));
+        m_pView->Navigate2(page);
+        emit m_pView->anchorClicked(QUrl(href));
+        const QUrl location(m_pView->GetLocationURL());
+        QCOMPARE(location.fileName() + (location.hasFragment() ? QLatin1Char('#') + location.fragment() : QString()), shown);
+        QVERIFY(!m_pView->toPlainText().contains(QStringLiteral("secret")));
+        QCOMPARE(sent, opened.isEmpty() ? QStringList() : QStringList(opened));
+    }
+
     // The copy limit: exactly 600 width units keep every clipboard format; one
     // more character leaves only the plain text cut at 600.
     void limitedCopy_data() {
@@ -174,7 +432,8 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_Folder;
+    QTemporaryDir m_Shared;  // stands for the shared temporary folder
+    QTemporaryDir m_Folder{m_Shared.filePath(QStringLiteral("pages-XXXXXX"))};  // the private page folder
     CRecordingMessageSink m_Messages;
     CBookView* m_pView = nullptr;
 };

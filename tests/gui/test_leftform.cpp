@@ -5,6 +5,7 @@
 // clean-up of the page files.
 #include <memory>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -329,8 +331,9 @@ private slots:
     }
 
     // The page box: a number outside the list pages, or none, is replaced by
-    // the current one when the box loses the focus; Enter applies the number
-    // (also from the keyword box) while there are several list pages.
+    // the current one when the box loses the focus; Enter in it applies the
+    // number, and so does Enter elsewhere in the panel (not in the keyword
+    // box) while there are several list pages.
     void pageBoxAndEnter() {
         CLeftForm& form = MakeForm();
         Select(kChang);
@@ -348,13 +351,26 @@ private slots:
         QCOMPARE(form.GetListPager().Page(), 3);
         QCOMPARE(Results()->RowCount(), 50);
 
-        // Enter in the keyword box goes to the typed list page too, not to a search.
-        QLineEdit* keyword = form.findChild<QLineEdit*>(QStringLiteral("keywordBox"));
-        keyword->setText(QStringLiteral("學而"));
         PageEdit()->setText(QStringLiteral("2"));
-        QTest::keyClick(keyword, Qt::Key_Return);
+        QTest::keyClick(Results(), Qt::Key_Return);
         QCOMPARE(form.GetListPager().Page(), 2);
         QCOMPARE(form.GetKeyword(), QStringLiteral("學"));
+    }
+
+    // After a search with three list pages, a new keyword and Enter in the
+    // keyword box searches it; the page box's number does not stand in its way.
+    void enterInKeywordBoxAlwaysSearches() {
+        CLeftForm& form = MakeForm();
+        Select(kChang);
+        Search(QStringLiteral("學"));
+        QCOMPARE(form.GetListPager().PageCount(), 3);
+        QLineEdit* keyword = form.findChild<QLineEdit*>(QStringLiteral("keywordBox"));
+        keyword->setText(QStringLiteral("多學"));
+        PageEdit()->setText(QStringLiteral("2"));
+        QTest::keyClick(keyword, Qt::Key_Return);
+        QCOMPARE(form.GetKeyword(), QStringLiteral("多學"));
+        QCOMPARE(form.GetListPager().Page(), 1);
+        QCOMPARE(int(form.GetResults().size()), 250);
     }
 
     // With one list page the buttons are off and the box is read-only, and
@@ -456,6 +472,84 @@ private slots:
         Search(QStringLiteral("學而"));
         QCOMPARE(form.GetCurrentHit(), 0);
         QCOMPARE(form.GetHitCount(), 3);
+    }
+
+    // Opening a result makes its volume and printed page the reading
+    // position, whatever the tree chose before: the page step goes on from the
+    // hit, the slider and the page label follow, and the hit steps end once
+    // another page is shown. The tree's selection and the range stay.
+    void readingOnFromAResult() {
+        CLeftForm& form = MakeForm();
+        Select(kWeiZheng);
+        Select(kLunYu);
+        Search(QStringLiteral("學而"));
+        OpenResultOf(0);  // 學而, printed page 1, three hits
+        QCOMPARE(form.GetCurrentNode(), kXueEr);
+        QCOMPARE(form.GetCurrentPage(), 1);
+        QCOMPARE(m_Rig->pageControls.m_nMin, 1);
+        QCOMPARE(m_Rig->pageControls.m_nMax, 3);
+        QCOMPARE(m_Rig->pageControls.m_nPos, 1);
+        QCOMPARE(m_Rig->pageControls.m_strLabel, QStringLiteral("7/1"));
+        QVERIFY(form.CanStep(Step::kNextHit));
+        QVERIFY(!form.CanStep(Step::kPrevPage));
+
+        form.RunStep(Step::kNextPage);
+        QCOMPARE(m_Rig->reader.m_Addresses.last(), form.GetTocFile());
+        QVERIFY(ReadText(form.GetTocFile()).contains(QStringLiteral("有朋自遠方來")));
+        QCOMPARE(m_Rig->pageControls.m_nPos, 2);
+        QCOMPARE(m_Rig->pageControls.m_strLabel, QStringLiteral("7/2"));
+        QVERIFY(!form.CanStep(Step::kNextHit));  // the hits are no longer shown
+        QCOMPARE(SelectedRecord(), kLunYu);
+        QCOMPARE(form.GetScopeItem(), kLunYu);
+
+        OpenResultOf(3);  // 為政, printed page 1: another volume
+        QCOMPARE(form.GetCurrentNode(), kWeiZheng);
+        QCOMPARE(m_Rig->pageControls.m_nMax, 2);
+        form.RunStep(Step::kNextPage);
+        QVERIFY(ReadText(form.GetTocFile()).contains(QStringLiteral("譬如北辰")));
+    }
+
+    // With no volume read before, a result opened still gives the page and
+    // volume steps a place to go on from.
+    void resultOpenedWithoutAVolume() {
+        CLeftForm& form = MakeForm();
+        QCOMPARE(form.GetCurrentNode(), 0);
+        Search(QStringLiteral("學而"));
+        OpenResultOf(1);  // 學而, printed page 2
+        QCOMPARE(form.GetCurrentNode(), kXueEr);
+        QCOMPARE(form.GetCurrentPage(), 2);
+        for (const Step step : {Step::kPrevPage, Step::kNextPage, Step::kNextVolume})
+            QVERIFY(form.CanStep(step));
+    }
+
+    // The reader is told which template cell holds the text: the second on
+    // odd printed pages, the first on even ones.
+    void hitPageTextCellFollowsTheParity_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("textCell");
+        QTest::newRow("printed page 1") << 0 << 1;
+        QTest::newRow("printed page 2") << 1 << 0;
+    }
+    void hitPageTextCellFollowsTheParity() {
+        QFETCH(int, page);
+        QFETCH(int, textCell);
+        MakeForm();
+        Search(QStringLiteral("學而"));
+        OpenResultOf(page);
+        QCOMPARE(m_Rig->reader.m_nTextCell, textCell);
+    }
+
+    // Switching tabs gives the focus to the tab's first control, also when a
+    // control of the other tab had it.
+    void tabSwitchFocusesTheFirstControl() {
+        CLeftForm& form = MakeForm();
+        Search(QStringLiteral("學而"));
+        Results()->setFocus();
+        QTest::keyClick(Tabs()->tabBar(), Qt::Key_Left);
+        QCOMPARE(Tabs()->currentIndex(), CLeftForm::kTocTab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Tree()));
+        QTest::mouseClick(Tabs()->tabBar(), Qt::LeftButton, {}, Tabs()->tabBar()->tabRect(CLeftForm::kSearchTab).center());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.findChild<QLineEdit*>(QStringLiteral("keywordBox"))));
     }
 
     // Page steps inside a volume, stopping at its ends; the slider and the
@@ -617,6 +711,15 @@ private:
                Label("listPageCount")->isVisible();
     }
     void Select(int record) { Tree()->setCurrentItem(m_Form->GetTreeItem(record)); }
+    // Selects the listed row of store page page.
+    void OpenResultOf(int page) {
+        for (int row = 0; row < Results()->RowCount(); ++row)
+            if (Results()->ItemData(row) == page) {
+                Results()->setCurrentItem(Results()->topLevelItem(row));
+                return;
+            }
+        QFAIL("no such row");
+    }
     int SelectedRecord() const {
         const QList<QTreeWidgetItem*> selected = Tree()->selectedItems();
         return selected.isEmpty() ? 0 : selected.first()->data(0, Qt::UserRole).toInt();

@@ -1,6 +1,7 @@
 // The main frame: its commands' enable rules and routing, the panel seam,
 // the full-display toggle, the layout saved at exit, the About box, and the
 // search panel reading and searching a small collection through the same seam.
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -8,7 +9,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextTable>
 #include <QTreeWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +30,7 @@
 #include "fixture.h"
 #include "guifixture.h"
 #include "panel/leftform.h"
+#include "panel/sortlistctrl.h"
 #include "panelfixture.h"
 #include "recordingmessagesink.h"
 
@@ -318,7 +322,134 @@ private slots:
         for (const QString& file : pageFiles) QVERIFY2(!QFile::exists(file), qPrintable(file));
     }
 
+    // On the default collection, a hit page shows every paragraph of its text
+    // inside the page's table, in a cell at least 400 pixels wide, on an odd
+    // page (text in the template's second cell) and on an even one (first cell).
+    void collectionHitPagesShowTheirWholeText_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("textCell");
+        QTest::newRow("学而篇 page 1") << 21 << 1;
+        QTest::newRow("为政篇 page 2") << 24 << 0;
+    }
+    void collectionHitPagesShowTheirWholeText() {
+        QFETCH(int, page);
+        QFETCH(int, textCell);
+        CMainFrame frame(CollectionOptions(), &m_Messages);
+        ShowFrame(frame);
+        SearchIn(frame, kLunYuRecord, QStringLiteral("學而"));
+        OpenResultOf(frame, page);
+        CBookView* reader = frame.GetRightPane();
+        const int paragraphs = int(ReadText(reader->source().toLocalFile()).count(QStringLiteral("<p>")));
+        QVERIFY(paragraphs > 1);
+
+        QTextDocument* document = reader->document();
+        document->size();
+        QTextTable* table = nullptr;
+        for (QTextFrame* child : document->rootFrame()->childFrames())
+            if ((table = qobject_cast<QTextTable*>(child))) break;
+        QVERIFY(table);
+        const QRectF tableRect = document->documentLayout()->frameBoundingRect(table);
+        const QTextTableCell cell = table->cellAt(0, textCell);
+        int blocks = 0;
+        for (QTextBlock block = cell.firstCursorPosition().block();
+             block.isValid() && block.position() <= cell.lastPosition(); block = block.next(), ++blocks) {
+            const QRectF rect = document->documentLayout()->blockBoundingRect(block);
+            QVERIFY(rect.width() >= 400);
+            QVERIFY2(tableRect.contains(rect), qPrintable(block.text()));
+        }
+        QCOMPARE(blocks, paragraphs);
+    }
+
+    // Reading on from a hit: the tree on 学而篇, the range 論語, the hit in
+    // 子张篇 page 1 opened; "next page" shows 子张篇 page 2, and the page edit
+    // and the slider follow.
+    void nextPageAfterAHitGoesOnInItsVolume() {
+        CMainFrame frame(CollectionOptions(), &m_Messages);
+        ShowFrame(frame);
+        auto* panel = qobject_cast<CLeftForm*>(frame.GetLeftForm());
+        QCOMPARE(panel->GetTreeItem(kXueErRecord)->text(0), QStringLiteral("学而篇"));
+        auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("toc"));
+        tree->setCurrentItem(panel->GetTreeItem(kXueErRecord));
+        SearchIn(frame, kLunYuRecord, QStringLiteral("學而"));
+        OpenResultOf(frame, kZiZhangFirstPage);
+        CSCrollToolBar* toolBar = frame.GetToolBar();
+        QVERIFY(toolBar->GetPageLabel().endsWith(QStringLiteral("/1")));
+        QCOMPARE(toolBar->GetSlider()->minimum(), 1);
+        QCOMPARE(toolBar->GetSlider()->maximum(), 3);
+        QVERIFY(frame.GetAction(ID_NEXT_PAGE)->isEnabled());
+
+        frame.GetAction(ID_NEXT_PAGE)->trigger();
+        CBookView* reader = frame.GetRightPane();
+        QVERIFY(reader->toPlainText().contains(QStringLiteral("子张篇")));
+        QVERIFY(reader->toPlainText().contains(QStringLiteral("子游曰")));
+        QCOMPARE(toolBar->GetSliderPos(), 2);
+        QVERIFY(toolBar->GetPageLabel().endsWith(QStringLiteral("/2")));
+        QCOMPARE(panel->GetTreeItem(kLunYuRecord), tree->currentItem());
+    }
+
+    // After a result is opened, clicking "目録" leaves the focus in the panel's
+    // tree: Down moves its selection and Ctrl raises no reminder. The reader
+    // becomes the active pane by a click into it, and F6 goes back.
+    void focusStaysInThePanelAfterATabClick() {
+        CMainFrame frame(CollectionOptions(), &m_Messages);
+        ShowFrame(frame);
+        SearchIn(frame, kLunYuRecord, QStringLiteral("學而"));
+        auto* results = frame.findChild<QTreeWidget*>(QStringLiteral("results"));
+        results->setFocus(Qt::MouseFocusReason);
+        OpenResultOf(frame, kZiZhangFirstPage);
+        QTabBar* tabs = frame.findChild<QTabWidget*>(QStringLiteral("tabs"))->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(CLeftForm::kTocTab).center());
+        auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("toc"));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tree));
+        QVERIFY(!frame.IsReaderActive());
+        QTreeWidgetItem* before = tree->currentItem();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QVERIFY(tree->currentItem() != before);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Control);
+        QVERIFY(m_Messages.Messages().isEmpty());
+
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(CLeftForm::kSearchTab).center());
+        QCOMPARE(QApplication::focusWidget(), frame.findChild<QWidget*>(QStringLiteral("keywordBox")));
+        for (int i = 0; i < 30; ++i) {  // Tab goes round the panel, never into the reader
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(!frame.IsReaderActive());
+        }
+        QTest::mouseClick(frame.GetRightPane()->viewport(), Qt::LeftButton);
+        QVERIFY(frame.IsReaderActive());
+        QTest::keyClick(&frame, Qt::Key_F6);
+        QVERIFY(!frame.IsReaderActive());
+    }
+
 private:
+    static constexpr int kLunYuRecord = 6;        // 經部 > 論語 of the default collection
+    static constexpr int kXueErRecord = 7;        // 論語 > 学而篇
+    static constexpr int kZiZhangFirstPage = 84;  // the store page of 子张篇 page 1
+
+    CFrameOptions CollectionOptions() const {
+        return TestFrameOptions(m_Folder, QStringLiteral(QUOREL_DEFAULT_COLLECTION));
+    }
+
+    // Chooses record as the range in the tree and searches keyword.
+    static void SearchIn(CMainFrame& frame, int record, const QString& keyword) {
+        auto* panel = qobject_cast<CLeftForm*>(frame.GetLeftForm());
+        QVERIFY(panel);
+        frame.findChild<QTreeWidget*>(QStringLiteral("toc"))->setCurrentItem(panel->GetTreeItem(record));
+        frame.findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(CLeftForm::kSearchTab);
+        frame.findChild<QLineEdit*>(QStringLiteral("keywordBox"))->setText(keyword);
+        QTest::mouseClick(frame.findChild<QPushButton*>(QStringLiteral("searchButton")), Qt::LeftButton);
+    }
+
+    // Selects the listed row of store page page.
+    static void OpenResultOf(CMainFrame& frame, int page) {
+        auto* results = frame.findChild<CSortListCtrl*>(QStringLiteral("results"));
+        for (int row = 0; row < results->RowCount(); ++row)
+            if (results->ItemData(row) == page) {
+                results->setCurrentItem(results->topLevelItem(row));
+                return;
+            }
+        QFAIL("no such row");
+    }
+
     // Runs a real event loop, which goes idle (waits for events) before it ends.
     static void RunEventLoopUntilIdle() {
         QEventLoop loop;

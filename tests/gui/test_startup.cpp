@@ -3,18 +3,36 @@
 // ending press consumed), the companion program started at exit, and the
 // run that ends once its window is shown.
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
 #include <QMovie>
 #include <QPointer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/book.h"
 #include "app/commandline.h"
 #include "app/splash.h"
+#include "panel/messageboxsink.h"
 
 namespace {
+
+// Counts the paint events of the splash and its player.
+class CSplashPaintCounter : public QObject {
+public:
+    int m_nPaints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window()->objectName() == QLatin1String("splash"))
+            ++m_nPaints;
+        return false;
+    }
+};
 
 // Counts the key and mouse presses it receives.
 class CPressCounter : public QWidget {
@@ -151,8 +169,43 @@ private slots:
         QTest::keyClick(m_pOwner, Qt::Key_F3);
         QVERIFY(!CSplashWnd::GetCurrent());
         QCOMPARE(fired.size(), 0);
+        // The shown splash had the keyboard; it gives it back to its owner.
+        QTRY_COMPARE(QGuiApplication::focusWindow(), m_pOwner->windowHandle());
         QTest::keyClick(m_pOwner, Qt::Key_F3);
         QCOMPARE(fired.size(), 1);
+    }
+
+    // The program builds its window before the event loop runs: the splash
+    // must be on the screen by the time ShowSplashScreen returns.
+    void splashIsPaintedBeforeShowReturns() {
+        CSplashPaintCounter paints;
+        qApp->installEventFilter(&paints);
+        CSplashWnd::ShowSplashScreen(m_pOwner, kMovie);
+        qApp->removeEventFilter(&paints);
+        QVERIFY(CSplashWnd::GetCurrent());
+        QVERIFY(paints.m_nPaints > 0);
+    }
+
+    // A message box shown during start-up ends the splash, and the box's own
+    // OK key closes it; a splash that swallowed the key would leave the box
+    // waiting (closed here after a while, and the test fails).
+    void startUpMessageBoxKeepsItsInput() {
+        CSplashWnd::ShowSplashScreen(m_pOwner, kMovie);
+        bool splashGone = false;
+        bool keyClosedTheBox = false;
+        QTimer::singleShot(50, [&] {
+            splashGone = !CSplashWnd::GetCurrent();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                QTest::keyClick(box, Qt::Key_Return);
+                keyClosedTheBox = !box->isVisible();
+            }
+        });
+        QTimer::singleShot(3000, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) box->close();
+        });
+        CMessageBoxSink(m_pOwner).ShowMessage(QStringLiteral("データを開けませんでした。"));
+        QVERIFY(splashGone);
+        QVERIFY(keyClosedTheBox);
     }
 
     // Without input the splash ends when its timer runs out.

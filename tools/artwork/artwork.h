@@ -1,7 +1,8 @@
 // The pictures of the reader window, drawn with QPainter: the toolbar's
 // background and button strips, the slider cursor, the program icon, the
-// search panel's tree icons and list-page buttons, the About picture and the
-// splash animation. All share one palette of ink, paper, vermilion and gold.
+// search panel's tree icons and list-page buttons, the About picture, the
+// margin texture of a hit page and the splash animation. All share one
+// palette of ink, paper, vermilion and gold.
 #pragma once
 
 #include <QColor>
@@ -40,6 +41,10 @@ QImage TreeIcon(bool selected);
 QImage ListPageStrip(bool next);
 // 500 x 350 title picture with version.
 QImage AboutPicture(const QString& version);
+// 96 x 96 paper texture of a hit page's margin cell, tiling in both directions.
+QImage MarginTexture();
+// Writes MarginTexture as a GIF ("Back.gif"); false when it cannot be written.
+bool WriteMarginTexture(const QString& path);
 // Writes the looping splash animation; false when it cannot be written.
 bool WriteSplashMovie(const QString& path);
 

@@ -35,6 +35,10 @@ bool SaveAll(const QDir& folder, const QString& version) {
             return false;
         }
     }
+    if (!WriteMarginTexture(folder.filePath(QStringLiteral("Back.gif")))) {
+        std::fprintf(stderr, "quorel-artwork: cannot write Back.gif\n");
+        return false;
+    }
     if (!WriteSplashMovie(folder.filePath(QStringLiteral("main.gif")))) {
         std::fprintf(stderr, "quorel-artwork: cannot write main.gif\n");
         return false;

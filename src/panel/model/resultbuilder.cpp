@@ -31,6 +31,7 @@ int CResultBuilder::BuildResults(const ContentsNodeTag* range, const std::vector
         if (const ContentsNodeTag* volume = FindVolumeNode(p, range)) {
             entry.volumeName = volume->name;
             entry.pageInVolume = int(p + volume->curFileName + 1 - uint32_t(volume->docID));
+            entry.volumeRecord = volume->record;
         }
         entry.page = int(p);
         entry.hitCount = int(std::min<uint32_t>(counts[i], INT_MAX));

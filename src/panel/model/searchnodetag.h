@@ -10,5 +10,6 @@ struct SearchNodeTag {
     std::u16string volumeName;  // "巻"; empty when no volume holds the page
     int page = 0;               // page number of the store
     int pageInVolume = 0;       // "頁", the printed page number; 0 without a volume
+    int volumeRecord = 0;       // record index of that volume; 0 without one
     int hitCount = 0;
 };
