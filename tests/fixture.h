@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 #include "index/notifier.h"
 #include "writer/collectionwriter.h"
 

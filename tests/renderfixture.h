@@ -3,20 +3,19 @@
 // such pages written with the collection writer.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "pagetags.h"
 #include "writer/collectionwriter.h"
 
 namespace renderfixture {
 
-// The annotation tag of a text cell, spelled out here so that a wrong constant shows.
-inline const std::string kNote = "<font size=-1 color=\"#993366\">";
+using pagetags::kNote;
 
 // An annotation as a text cell holds it.
-inline std::string Note(const std::string& text) { return kNote + text + "</font>"; }
+inline std::string Note(const std::string& text) { return kNote + text + pagetags::kNoteEnd; }
 
 // A stored page as the collection holds them: head, title, a table of two cells.
 inline std::string StoredPage(const std::string& title, const std::string& firstCell, const std::string& secondCell) {
@@ -25,13 +24,9 @@ inline std::string StoredPage(const std::string& title, const std::string& first
            "</TD></tr></TABLE><p>footer</body></html>";
 }
 
-inline std::string Anchor(int number) {
-    char text[32];
-    std::snprintf(text, sizeof text, "<a name=\"%04d\"></a>", number);
-    return text;
-}
+using pagetags::Anchor;
 
-inline std::string Mark(const std::string& text) { return "<b style='color:red;background:#D9D9D9;'>" + text + "</b>"; }
+inline std::string Mark(const std::string& text) { return pagetags::kMarkOpen + text + pagetags::kMarkClose; }
 
 // An anchored chunk: the anchor, then the marked text.
 inline std::string Hit(int number, const std::string& text) { return Anchor(number) + Mark(text); }

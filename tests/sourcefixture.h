@@ -9,10 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "index/codeconverter.h"
-#include "build/utf8.h"
+#include "base/codeconverter.h"
 #include "docstore/filelist.h"
+#include "docstore/storeformat.h"
 #include "fixture.h"
+#include "pagetags.h"
 
 // Writes bytes to root/relative, creating the folders on the way.
 inline void WriteSourceFile(const std::filesystem::path& root, const std::string& relative, const std::string& bytes) {
@@ -29,7 +30,7 @@ inline void WriteSourceFiles(const std::filesystem::path& root,
 inline std::u32string U32(const std::string& utf8) {
     std::u32string out;
     size_t bad = 0;
-    EXPECT_TRUE(utf8::Decode(utf8, out, bad)) << utf8;
+    EXPECT_TRUE(CCodeConverter::Utf8ToUtf32(utf8, out, bad)) << utf8;
     return out;
 }
 
@@ -84,10 +85,10 @@ inline std::vector<CellChar> ReadTextCell(const std::string& cell) {
         if (text[i] == U'<') {
             const size_t end = text.find(U'>', i);
             const std::string tag = Utf8(text.substr(i, end - i + 1));
-            if (tag == "<font size=-1 color=\"#993366\">") {
+            if (tag == pagetags::kNote) {
                 annotation = true;
                 ++annotations;
-            } else if (tag == "</font>") {
+            } else if (tag == pagetags::kNoteEnd) {
                 annotation = false;
             } else if (tag == "<p>" || tag == "<h4>") {
                 heading = tag == "<h4>";
@@ -117,7 +118,7 @@ inline std::vector<CellChar> ReadTextCell(const std::string& cell) {
 // Every page of the store in folder, in page order.
 inline std::vector<StoredPage> ReadStoredPages(const std::filesystem::path& folder) {
     CFileList store;
-    EXPECT_TRUE(store.Open(folder, "Index"));
+    EXPECT_TRUE(store.Open(folder, storeformat::kBaseName));
     std::vector<StoredPage> pages(size_t(store.GetPageCount()));
     for (int n = 0; n < store.GetPageCount(); ++n) {
         StoredPage& page = pages[size_t(n)];

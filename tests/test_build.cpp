@@ -9,10 +9,11 @@
 #include <map>
 #include <set>
 
+#include "base/codeconverter.h"
 #include "build/builderror.h"
 #include "build/collectionbuilder.h"
+#include "docstore/storeformat.h"
 #include "docstore/tocformat.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "sourcefixture.h"
 
@@ -62,7 +63,7 @@ const TocCase kToc[] = {
     {"集部", 1, 9, 4}, {"詩", 2, 9, 4},   {"周南", 3, 9, 3},   {"召南", 3, 12, 1},
 };
 
-struct TocRecord {
+struct BuiltRecord {
     std::string name;
     int level, docID, docNo, curFileName;
 };
@@ -73,10 +74,10 @@ int32_t LoadInt32(const std::string& bytes, size_t at) {
     return value;
 }
 
-std::vector<TocRecord> ReadToc(const fs::path& folder) {
+std::vector<BuiltRecord> ReadToc(const fs::path& folder) {
     const std::string bytes = ReadFileBytes(folder / tocformat::kFileName);
     EXPECT_EQ(bytes.size() % tocformat::kRecordBytes, 0u);
-    std::vector<TocRecord> records;
+    std::vector<BuiltRecord> records;
     for (size_t at = 0; at + tocformat::kRecordBytes <= bytes.size(); at += tocformat::kRecordBytes) {
         std::u16string name;
         for (size_t i = 0; i < tocformat::kNameBytes; i += 2) {
@@ -147,7 +148,7 @@ protected:
         s_pages = ReadStoredPages(Output());
         for (int scope = 0; scope < 3; ++scope) {
             s_index[scope] = new CIndex;
-            ASSERT_TRUE(s_index[scope]->Open(Output(), "Index", scope));
+            ASSERT_TRUE(s_index[scope]->Open(Output(), storeformat::kBaseName, scope));
         }
     }
     static void TearDownTestSuite() {
@@ -187,7 +188,7 @@ protected:
 
 // Wrong docID/docNo runs, a wrong order of records or a lost entry would show here.
 TEST_F(BuiltCollection, TableOfContentsCoversEachRunInPreorder) {
-    const std::vector<TocRecord> records = ReadToc(Output());
+    const std::vector<BuiltRecord> records = ReadToc(Output());
     ASSERT_EQ(records.size(), std::size(kToc));
     for (size_t i = 0; i < records.size(); ++i) {
         EXPECT_EQ(records[i].name, kToc[i].name) << i;
@@ -202,8 +203,8 @@ TEST_F(BuiltCollection, TableOfContentsCoversEachRunInPreorder) {
 
     // Each volume's first page is found where the reader looks for it.
     CFileList store;
-    ASSERT_TRUE(store.Open(Output(), "Index"));
-    for (const TocRecord& record : records) {
+    ASSERT_TRUE(store.Open(Output(), storeformat::kBaseName));
+    for (const BuiltRecord& record : records) {
         int page = -1;
         EXPECT_TRUE(store.FindPrintedPage(record.docID - 1, record.curFileName, page)) << record.name;
         EXPECT_EQ(page, record.docID - 1) << record.name;
@@ -213,10 +214,10 @@ TEST_F(BuiltCollection, TableOfContentsCoversEachRunInPreorder) {
 // Record names: book and volume ids, printed pages from 1 in each volume; the
 // title names book and volume; text and label cells alternate with the parity.
 TEST_F(BuiltCollection, PagesFollowTheStoredLayout) {
-    const std::vector<TocRecord> records = ReadToc(Output());
+    const std::vector<BuiltRecord> records = ReadToc(Output());
     int bookId = 0, volumeId = 0;
     std::string bookName;
-    for (const TocRecord& record : records) {
+    for (const BuiltRecord& record : records) {
         if (record.level == 2) ++bookId, volumeId = 0, bookName = record.name;
         if (record.level != 3) continue;
         ++volumeId;
@@ -240,12 +241,12 @@ TEST_F(BuiltCollection, PagesFollowTheStoredLayout) {
 // Text lost, doubled, reordered, escaped wrongly or given the wrong kind would
 // show here; so would a page over the budget or a missed forced break.
 TEST_F(BuiltCollection, PagesHoldTheSourceTextWithinTheBudget) {
-    const std::vector<TocRecord> records = ReadToc(Output());
+    const std::vector<BuiltRecord> records = ReadToc(Output());
     std::map<std::string, std::string> sourceOf;
     for (const auto& [relative, bytes] : kSource)
         if (relative.ends_with(".txt") && std::count(relative.begin(), relative.end(), '/') == 2)
             sourceOf[relative.substr(relative.rfind('-') + 1, relative.size() - relative.rfind('-') - 5)] = bytes;
-    for (const TocRecord& record : records) {
+    for (const BuiltRecord& record : records) {
         if (record.level != 3) continue;
         std::vector<CellChar> stored;
         for (int p = record.docID - 1; p < record.docID - 1 + record.docNo; ++p) {
@@ -486,7 +487,7 @@ TEST(EditionPages, KeepTheEditionsLeavesLinesAndNumberedCharacters) {
     };
     for (const Case& c : cases) {
         CIndex index;
-        ASSERT_TRUE(index.Open(options.output, "Index", c.scope));
+        ASSERT_TRUE(index.Open(options.output, storeformat::kBaseName, c.scope));
         std::u16string word = U16(c.word);
         index.SearchAll(word, false);
         EXPECT_EQ(size_t(index.GetResultPageCount()), c.pages) << c.why << ": " << c.word;

@@ -19,13 +19,13 @@ protected:
         writer.AddPage(TextPage("b\\0005.htm", "山川天地"));
         writer.SetVariantGroups({{0x4E07, 0x842C}});
         // 經部 > 論語 > 學而 (pages 0-1), 為政 (page 2); 集部 > 詩 > 風 (page 3, printed 5)
-        writer.AddTocEntry({u"經部", 1, 1, 3, 1});
-        writer.AddTocEntry({u"論語", 2, 1, 3, 1});
-        writer.AddTocEntry({u"學而", 3, 1, 2, 1});
-        writer.AddTocEntry({u"為政", 3, 3, 1, 3});
-        writer.AddTocEntry({u"集部", 1, 4, 1, 5});
-        writer.AddTocEntry({u"詩", 2, 4, 1, 5});
-        writer.AddTocEntry({u"風", 3, 4, 1, 5});
+        writer.AddTocRecord({u"經部", 1, 1, 3, 1});
+        writer.AddTocRecord({u"論語", 2, 1, 3, 1});
+        writer.AddTocRecord({u"學而", 3, 1, 2, 1});
+        writer.AddTocRecord({u"為政", 3, 3, 1, 3});
+        writer.AddTocRecord({u"集部", 1, 4, 1, 5});
+        writer.AddTocRecord({u"詩", 2, 4, 1, 5});
+        writer.AddTocRecord({u"風", 3, 4, 1, 5});
         writer.Write(dir.Path());
     }
     CliResult Search(std::vector<std::string> options) {

@@ -1,7 +1,10 @@
 // Character numbers and the UTF-16 conversions.
 #include <gtest/gtest.h>
 
-#include "index/codeconverter.h"
+#include <string>
+#include <string_view>
+
+#include "base/codeconverter.h"
 
 namespace {
 
@@ -96,10 +99,54 @@ TEST(CodeConverter, Utf8ToUtf16AcceptsOnlyWellFormedInput) {
     std::u16string units;
     EXPECT_TRUE(CCodeConverter::Utf8ToUtf16("a\xE5\xA4\xA9\xF0\xA0\x80\x80", units));
     EXPECT_EQ(units, (std::u16string{u'a', u'天', 0xD840, 0xDC00}));
-    for (const char* bad : {"\x80", "\xC0\xAF", "\xE5\xA4", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF", "\xE5\x41\xA9"}) {
-        units.clear();
-        EXPECT_FALSE(CCodeConverter::Utf8ToUtf16(bad, units)) << bad;
+}
+
+struct MalformedCase {
+    std::string bytes;
+    size_t badOffset;
+    std::u32string before;  // what is decoded ahead of the fault
+};
+
+// Each kind of fault, found after some good text so that its offset counts.
+TEST(CodeConverter, MalformedUtf8ReportsTheFaultsOffset) {
+    const MalformedCase cases[] = {
+        {"\x80", 0, U""},                        // continuation byte as lead
+        {"ab\xC0\xAF", 2, U"ab"},               // overlong two-byte form
+        {"\xE5\xA4\xA9\xE0\x80\x80", 3, U"天"}, // overlong three-byte form
+        {"a\xF0\x80\x80\x80", 1, U"a"},         // overlong four-byte form
+        {"a\xE5\xA4", 1, U"a"},                 // cut off by the end
+        {"\xF0\xA0\x80", 0, U""},              // cut off by the end
+        {"x\xED\xA0\x80", 1, U"x"},             // surrogate
+        {"\xF4\x90\x80\x80", 0, U""},         // past U+10FFFF
+        {"abc\xFF", 3, U"abc"},                 // no lead byte at all
+        {"\xE5\x41\xA9", 0, U""},              // bad continuation byte
+    };
+    for (const MalformedCase& c : cases) {
+        std::u32string out;
+        size_t bad = 99;
+        EXPECT_FALSE(CCodeConverter::Utf8ToUtf32(c.bytes, out, bad)) << c.bytes;
+        EXPECT_EQ(bad, c.badOffset) << c.bytes;
+        EXPECT_EQ(out, c.before) << c.bytes;
+        std::u16string units;
+        bad = 99;
+        EXPECT_FALSE(CCodeConverter::Utf8ToUtf16(c.bytes, units, &bad)) << c.bytes;
+        EXPECT_EQ(bad, c.badOffset) << c.bytes;
+        EXPECT_EQ(units.size(), c.before.size()) << c.bytes;
     }
+}
+
+// A sequence cut off by the end of the view is a fault even when the bytes
+// past the view would complete it.
+TEST(CodeConverter, DecodingStaysInsideTheView) {
+    const std::string whole = "\xE5\xA4\xA9";
+    char32_t cp = 0;
+    EXPECT_EQ(CCodeConverter::DecodeUtf8(std::string_view(whole).substr(0, 2), 0, cp), 0u);
+    EXPECT_EQ(CCodeConverter::DecodeUtf8(whole, 0, cp), 3u);
+    EXPECT_EQ(cp, U'天');
+    std::u32string out;
+    size_t bad = 0;
+    EXPECT_TRUE(CCodeConverter::Utf8ToUtf32("", out, bad));
+    EXPECT_TRUE(out.empty());
 }
 
 }  // namespace

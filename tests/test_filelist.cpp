@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "docstore/filelist.h"
+#include "docstore/storeformat.h"
 #include "fixture.h"
 
 namespace {
@@ -47,7 +48,7 @@ protected:
         CCollectionWriter writer(options);
         for (const auto& [name, html] : pages) writer.AddPage(WriterPage{name, html, {}});
         writer.Write(dir.Path());
-        ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+        ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName));
     }
     CTempDir dir;
     CFileList store;
@@ -138,7 +139,7 @@ TEST_F(FileListTest, FindPrintedPageAtTheTopOfTheRecordRange) {
         file.seekp(std::streamoff(268 + kRecordBytes * uint64_t(INT_MAX - 1)));
         file.write("a\\5.htm", 8);
     }
-    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName));
     ASSERT_EQ(store.GetPageCount(), INT_MAX);
     int page = 0;
     EXPECT_TRUE(store.FindPrintedPage(INT_MAX - 600, 5, page));
@@ -149,7 +150,7 @@ TEST_F(FileListTest, FindPrintedPageAtTheTopOfTheRecordRange) {
 
 TEST_F(FileListTest, OpenTwiceAndClose) {
     WritePages({{"a\\1.htm", "x"}});
-    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName));
     EXPECT_EQ(store.GetPageCount(), 1);
     store.Close();
     store.Close();
@@ -164,10 +165,10 @@ TEST_F(FileListTest, OpenTwiceAndClose) {
 TEST(FileList, MissingFilesFailTheOpen) {
     CTempDir dir;
     CFileList store;
-    EXPECT_FALSE(store.Open(dir.Path(), "Index"));
+    EXPECT_FALSE(store.Open(dir.Path(), storeformat::kBaseName));
     WriteRawStore(dir.Path(), 20, {}, "");
     std::filesystem::remove(dir.Path() / "Index-fl.cnt");
-    EXPECT_FALSE(store.Open(dir.Path(), "Index"));
+    EXPECT_FALSE(store.Open(dir.Path(), storeformat::kBaseName));
     EXPECT_FALSE(store.IsOpen());
 }
 
@@ -176,13 +177,13 @@ TEST(FileList, NameWidthMustLieInOneTo260) {
         CTempDir dir;
         WriteRawStore(dir.Path(), width, {}, "");
         CFileList store;
-        EXPECT_FALSE(store.Open(dir.Path(), "Index")) << width;
+        EXPECT_FALSE(store.Open(dir.Path(), storeformat::kBaseName)) << width;
     }
     for (int32_t width : {1, 260}) {
         CTempDir dir;
         WriteRawStore(dir.Path(), width, {{"", 0, 0}}, "");
         CFileList store;
-        ASSERT_TRUE(store.Open(dir.Path(), "Index")) << width;
+        ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName)) << width;
         EXPECT_EQ(store.GetPageCount(), 1);
     }
 }
@@ -192,14 +193,14 @@ TEST(FileList, TruncatedPageTableKeepsWhatItHas) {
     WriteFileBytes(dir.Path() / "Index-fl.h", Uint32Bytes(3) + Uint32Bytes(20));
     WriteFileBytes(dir.Path() / "Index-fl.cnt", "");
     CFileList store;
-    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName));
     EXPECT_EQ(store.GetHeaderWord(), 3);
     EXPECT_EQ(store.GetPageCount(), 0);
     // A partial last record is no page.
     WriteRawStore(dir.Path(), 20, {{"a\\1.htm", 0, 0}}, "");
     std::string table = ReadFileBytes(dir.Path() / "Index-fl.h");
     WriteFileBytes(dir.Path() / "Index-fl.h", table + "partial");
-    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName));
     EXPECT_EQ(store.GetPageCount(), 1);
 }
 
@@ -210,7 +211,7 @@ TEST(FileList, RecordsOutsideTheContentFileFailTheRead) {
                    {"a\\5.htm", 4, 4}},
                   "abcdefghij");
     CFileList store;
-    ASSERT_TRUE(store.Open(dir.Path(), "Index"));
+    ASSERT_TRUE(store.Open(dir.Path(), storeformat::kBaseName));
     std::string page;
     ASSERT_TRUE(store.ReadPage(0, page));
     EXPECT_EQ(page, "ghij");

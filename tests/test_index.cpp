@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "docstore/storeformat.h"
 #include "fixture.h"
 #include "index/index.h"
 #include "index/indexformat.h"
@@ -41,7 +42,7 @@ protected:
 };
 
 TEST_F(IndexFilesTest, OpensSearchesAndCloses) {
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+    ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(Search(index, "天"), (std::vector<uint32_t>{0, 2}));
     index.Close();
@@ -80,7 +81,7 @@ TEST_F(IndexFilesTest, BrokenFilesFailTheOpenOnce) {
         CIndex failing(&messages);
         std::u16string q = u"天";
         failing.SearchAll(q, false);
-        EXPECT_FALSE(failing.Open(broken.Path(), "Index", 0)) << c.what;
+        EXPECT_FALSE(failing.Open(broken.Path(), storeformat::kBaseName, 0)) << c.what;
         EXPECT_EQ(messages.messages, std::vector<std::string>{kOpenFailed}) << c.what;
         EXPECT_FALSE(failing.IsOpen()) << c.what;
         EXPECT_EQ(failing.GetResultPageCount(), 0) << c.what;
@@ -90,13 +91,13 @@ TEST_F(IndexFilesTest, BrokenFilesFailTheOpenOnce) {
 
 TEST_F(IndexFilesTest, HeaderOfExactlyTheTablesOpensWithNoChain) {
     WriteFileBytes(File("Index-idx.h"), ReadFileBytes(File("Index-idx.h")).substr(0, indexformat::kChainOffset));
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+    ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
     EXPECT_EQ(Search(index, "天"), (std::vector<uint32_t>{0, 2}));
 }
 
 TEST_F(IndexFilesTest, MissingVariantTableDoesNotFailTheOpen) {
     std::filesystem::remove(File("yitizi.txt"));
-    EXPECT_TRUE(index.Open(dir.Path(), "Index", 0));
+    EXPECT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_TRUE(index.GetVariantGroups().empty());
 }
@@ -119,7 +120,7 @@ TEST(IndexScopes, EachScopeReadsItsOwnFiles) {
         index.Close();
         std::u16string previous = u"天";
         index.SearchAll(previous, false);
-        ASSERT_TRUE(index.Open(dir.Path(), "Index", c.scope));
+        ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, c.scope));
         EXPECT_EQ(index.GetResultPageCount(), 0) << "the open empties the results";
         EXPECT_EQ(Search(index, c.hit), (std::vector<uint32_t>{0})) << c.scope;
         EXPECT_EQ(Search(index, c.miss), (std::vector<uint32_t>{})) << c.scope;
@@ -139,7 +140,7 @@ protected:
     }
     size_t Found(const std::string& query) {
         CIndex index;
-        if (!index.Open(dir.Path(), "Index", 0)) return size_t(-1);
+        if (!index.Open(dir.Path(), storeformat::kBaseName, 0)) return size_t(-1);
         return Search(index, query).size();
     }
     uint32_t FirstBlockOf(char32_t cp) {

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include "build/collectionbuilder.h"
+#include "docstore/storeformat.h"
 #include "docstore/tocformat.h"
 #include "import/collectionimporter.h"
 #include "import/importerror.h"
@@ -237,7 +238,7 @@ protected:
 
     static std::vector<std::string> Found(int scope, const std::string& word) {
         CIndex index;
-        EXPECT_TRUE(index.Open(s_dir->Path() / "out", "Index", scope));
+        EXPECT_TRUE(index.Open(s_dir->Path() / "out", storeformat::kBaseName, scope));
         std::u16string text = U16(word);
         index.SearchAll(text, false);
         std::vector<std::string> titles;

@@ -4,10 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 #include "build/builderror.h"
 #include "build/pagefiller.h"
-#include "build/utf8.h"
 #include "build/volumereader.h"
 
 namespace {
@@ -15,7 +14,7 @@ namespace {
 std::u32string U32(const std::string& utf8) {
     std::u32string out;
     size_t bad = 0;
-    EXPECT_TRUE(utf8::Decode(utf8, out, bad)) << utf8;
+    EXPECT_TRUE(CCodeConverter::Utf8ToUtf32(utf8, out, bad)) << utf8;
     return out;
 }
 

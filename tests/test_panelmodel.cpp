@@ -10,17 +10,17 @@
 
 namespace {
 
-std::string TocBytes(const std::vector<TocEntry>& entries) {
+std::string TocBytes(const std::vector<TocRecord>& entries) {
     CTempDir dir;
     CCollectionWriter writer;
-    for (const auto& e : entries) writer.AddTocEntry(e);
+    for (const auto& e : entries) writer.AddTocRecord(e);
     writer.Write(dir.Path());
     return ReadFileBytes(dir.Path() / "vrn.dir");
 }
 
 class TocModelTest : public ::testing::Test {
 protected:
-    bool Load(const std::vector<TocEntry>& entries, const std::string& tail = "") {
+    bool Load(const std::vector<TocRecord>& entries, const std::string& tail = "") {
         WriteFileBytes(dir.Path() / "vrn.dir", TocBytes(entries) + tail);
         return toc.LoadTableOfContents(dir.Path());
     }
@@ -29,7 +29,7 @@ protected:
 };
 
 // 經部 > 論語 > 學而, 為政; 孟子 > 梁惠王; 集部 > 詩 > 風
-const std::vector<TocEntry> kOutline = {
+const std::vector<TocRecord> kOutline = {
     {u"經部", 1, 1, 6, 1},  {u"論語", 2, 1, 4, 1}, {u"學而", 3, 1, 2, 1}, {u"為政", 3, 3, 2, 1},
     {u"孟子", 2, 5, 2, 1},  {u"梁惠王", 3, 5, 2, 1}, {u"集部", 1, 7, 3, 1}, {u"詩", 2, 7, 3, 1},
     {u"風", 3, 7, 3, 5},
@@ -57,6 +57,48 @@ TEST_F(TocModelTest, BuildsTheOutline) {
     EXPECT_EQ(toc.ScopePath(1), u"經部");
     EXPECT_EQ(toc.Node(0), nullptr);
     EXPECT_EQ(toc.Node(10), nullptr);
+}
+
+struct VolumeStepCase {
+    int record;
+    int next;      // NextVolume
+    int previous;  // PreviousVolume
+};
+
+// Volumes are records 3, 4, 6 and 9; a step skips categories and books and
+// crosses book and category bounds.
+TEST_F(TocModelTest, VolumeStepsGoByRecordOrder) {
+    ASSERT_TRUE(Load(kOutline));
+    const VolumeStepCase cases[] = {
+        {0, 3, 0}, {1, 3, 0}, {3, 4, 0}, {4, 6, 3}, {5, 6, 4}, {6, 9, 4}, {7, 9, 6}, {9, 0, 6}, {99, 0, 9}, {-5, 3, 0},
+    };
+    for (const VolumeStepCase& c : cases) {
+        EXPECT_EQ(toc.NextVolume(c.record), c.next) << c.record;
+        EXPECT_EQ(toc.PreviousVolume(c.record), c.previous) << c.record;
+    }
+    CTocModel empty;
+    EXPECT_EQ(empty.NextVolume(0), 0);
+    EXPECT_EQ(empty.PreviousVolume(5), 0);
+}
+
+struct PageStepCase {
+    int record;
+    int printedPage;
+    bool before, after;
+};
+
+// 學而 runs over printed pages 1 and 2, 風 over 5 to 7.
+TEST_F(TocModelTest, PageStepsStayInsideTheRun) {
+    ASSERT_TRUE(Load(kOutline));
+    const PageStepCase cases[] = {
+        {3, 1, false, true}, {3, 2, true, false}, {9, 5, false, true}, {9, 6, true, true},
+        {9, 7, true, false}, {9, 4, false, true}, {9, 8, true, false}, {0, 1, false, false},
+        {10, 1, false, false}, {9, INT_MIN, false, true}, {9, INT_MAX, true, false},
+    };
+    for (const PageStepCase& c : cases) {
+        EXPECT_EQ(toc.HasPageBefore(c.record, c.printedPage), c.before) << c.record << " " << c.printedPage;
+        EXPECT_EQ(toc.HasPageAfter(c.record, c.printedPage), c.after) << c.record << " " << c.printedPage;
+    }
 }
 
 TEST_F(TocModelTest, ListingLines) {
@@ -109,10 +151,10 @@ TEST_F(TocModelTest, NamesOf99CharactersAndUnterminatedNames) {
 }
 
 TEST_F(TocModelTest, RecordsPastTheTableAreIgnored) {
-    std::vector<TocEntry> many(10005, TocEntry{u"V", 1, 1, 1, 1});
+    std::vector<TocRecord> many(10005, TocRecord{u"V", 1, 1, 1, 1});
     std::string bytes;
     for (size_t i = 0; i < many.size(); i += 5000) {
-        std::vector<TocEntry> part(many.begin() + ptrdiff_t(i), many.begin() + ptrdiff_t(std::min(many.size(), i + 5000)));
+        std::vector<TocRecord> part(many.begin() + ptrdiff_t(i), many.begin() + ptrdiff_t(std::min(many.size(), i + 5000)));
         bytes += TocBytes(part);
     }
     WriteFileBytes(dir.Path() / "vrn.dir", bytes);

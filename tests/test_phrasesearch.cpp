@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 
+#include "docstore/storeformat.h"
 #include "fixture.h"
 #include "handlist.h"
 #include "index/index.h"
@@ -54,7 +55,7 @@ protected:
             "天地山川",                                // 13: nothing between
         };
         WriteTextCollection(dir.Path(), texts);
-        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+        ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
     }
     CTempDir dir;
     CIndex index;
@@ -185,7 +186,7 @@ TEST(PhraseSearchBlocks, ListsThroughChainedBlocksWithStraddlingNumbers) {
         WriteTextCollection(dir.Path(), texts, options);
         ASSERT_GT(std::filesystem::file_size(dir.Path() / "Index-idx.m"), 5 * 4096u);
         CIndex index;
-        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+        ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
         std::u16string query = u"天";
         index.SearchAll(query, false);
         EXPECT_EQ(index.GetResultPageCount(), 4000);
@@ -238,7 +239,7 @@ TEST(PhraseSearchPositions, PositionsAtTheTopOfTheRangeEndThePage) {
     WriteFileBytes(dir.Path() / "Index-idx.m", tianList + diList);
 
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+    ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
     EXPECT_EQ(Phrase(index, u"天"), (Hits{{0, 1025}, {1, 1}}));
     EXPECT_EQ(Phrase(index, u"天地"), (Hits{{1, 1}}));
 }
@@ -283,7 +284,7 @@ TEST(PhraseSearchDifferential, AgreesWithBruteForce) {
         options.scatterBlocks = round % 2 == 1;
         WriteTextCollection(dir.Path(), utf8, options);
         CIndex index;
-        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+        ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
         for (int q = 0; q < 60; ++q) {
             std::u16string word;
             const int length = 1 + int(random() % 5);
@@ -318,7 +319,7 @@ TEST(PhraseSearchDifferential, FarSkipsAgreeWithBruteForce) {
         options.scatterBlocks = scatter;
         WriteTextCollection(dir.Path(), utf8, options);
         CIndex index;
-        ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+        ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
         const std::u16string words[] = {u"山天", u"天山", u"地?山", u"山?人天", u"天地山人", u"人天山", u"山天"};
         for (int round = 0; round < 2; ++round) {
             for (const std::u16string& word : words) {

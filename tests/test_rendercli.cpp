@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cliprocess.h"
+#include "docstore/storeformat.h"
 #include "fixture.h"
 #include "index/index.h"
 #include "renderfixture.h"
@@ -60,7 +61,7 @@ TEST_F(RenderCliTest, PrintsTheBytesOfGetPageHtml) {
         const CliResult result = Run(args);
 
         CIndex index;
-        ASSERT_TRUE(index.Open(m_data.Path(), "Index", c.scopeType));
+        ASSERT_TRUE(index.Open(m_data.Path(), storeformat::kBaseName, c.scopeType));
         std::u16string query = U16(c.keyword);
         for (char16_t& unit : query)
             if (unit == u' ') unit = u'\u3000';  // as the search leaves it

@@ -2,6 +2,7 @@
 // expansion of a query into its spellings, and searches through group lists.
 #include <gtest/gtest.h>
 
+#include "docstore/storeformat.h"
 #include "fixture.h"
 #include "index/index.h"
 
@@ -158,7 +159,7 @@ TEST(VariantSearch, GroupListsFindEveryMember) {
     CTempDir dir;
     WriteTextCollection(dir.Path(), {"萬年", "万年", "千年", "\xF0\xA0\x80\x80"}, {}, {{0x4E07, 0x842C}, {0x5343, 0x20000}});
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.Path(), "Index", 0));
+    ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0));
     struct Case {
         std::u16string query;
         bool variants;

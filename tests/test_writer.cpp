@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "docstore/storeformat.h"
 #include "fixture.h"
 #include "index/index.h"
 
@@ -41,7 +42,7 @@ void WriteLongLists(const fs::path& folder, bool scatter, bool groupsFirst) {
 
 std::map<uint32_t, uint32_t> Search(const fs::path& folder, const std::string& word, bool variants) {
     CIndex index;
-    EXPECT_TRUE(index.Open(folder, "Index", 0));
+    EXPECT_TRUE(index.Open(folder, storeformat::kBaseName, 0));
     std::u16string query = U16(word);
     index.SearchAll(query, variants);
     std::map<uint32_t, uint32_t> hits;
@@ -160,7 +161,7 @@ TEST(CollectionWriter, WritesTheSameCollectionTwice) {
     fs::create_directories(second);
     CCollectionWriter writer;
     writer.AddPage(TextPage("a\\0001.htm", "天地"));
-    writer.AddTocEntry({u"卷", 3, 1, 1, 1});
+    writer.AddTocRecord({u"卷", 3, 1, 1, 1});
     writer.Write(first);
     writer.Write(second);
     for (const std::string& name : CCollectionWriter::FileNames())

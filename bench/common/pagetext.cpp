@@ -1,7 +1,7 @@
 #include "common/pagetext.h"
 
+#include "base/codeconverter.h"
 #include "docstore/filelist.h"
-#include "index/codeconverter.h"
 
 namespace pagetext {
 

@@ -5,12 +5,14 @@
 #include <cstddef>
 #include <unordered_set>
 
+#include "pagetags.h"
+
 namespace {
 
 constexpr char32_t kFirstIdeograph = 0x4E00;
 constexpr char32_t kLastIdeograph = 0x9FFF;
-const std::string kAnnotationOpen = "<font size=-1 color=\"#993366\">";
-const std::string kAnnotationClose = "</font>";
+const std::string& kAnnotationOpen = pagetags::kNote;
+const std::string& kAnnotationClose = pagetags::kNoteEnd;
 
 void AppendUtf8(char32_t cp, std::string& out) {
     if (cp < 0x80) {

@@ -1,7 +1,7 @@
 // Hit highlighting of one text run and the whole hit-page rendering.
 #include <benchmark/benchmark.h>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 #include "micro/microfixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // synthetic collection, for words of different lengths and shapes.
 #include <benchmark/benchmark.h>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 #include "micro/microfixture.h"
 
 namespace {

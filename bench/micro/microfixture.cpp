@@ -1,3 +1,4 @@
+#include "docstore/storeformat.h"
 #include "micro/microfixture.h"
 
 #include <random>
@@ -37,7 +38,7 @@ void Build(Collection& c) {
         writer.AddPage(std::move(page));
     }
     writer.Write(c.folder);
-    c.index.Open(c.folder, "Index", 0);
+    c.index.Open(c.folder, storeformat::kBaseName, 0);
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // engines search different pages and the agreement check means nothing.
 #include <gtest/gtest.h>
 
+#include "base/codeconverter.h"
 #include "common/pagetext.h"
 #include "common/zipftext.h"
-#include "index/codeconverter.h"
 
 namespace {
 

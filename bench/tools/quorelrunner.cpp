@@ -9,9 +9,10 @@
 #include <nlohmann/json.hpp>
 #include <numeric>
 
+#include "base/codeconverter.h"
 #include "common/queryset.h"
 #include "common/runloop.h"
-#include "index/codeconverter.h"
+#include "docstore/storeformat.h"
 #include "index/index.h"
 
 namespace {
@@ -151,7 +152,7 @@ int main(int argc, char** argv) {
     try {
         const std::vector<BenchQuery> queries = queryset::Load(argv[3]);
         CIndex index;
-        if (!index.Open(argv[2], "Index", 0)) {
+        if (!index.Open(argv[2], storeformat::kBaseName, 0)) {
             std::cerr << "cannot open the collection in " << argv[2] << "\n";
             return 1;
         }

@@ -7,9 +7,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/datafileerror.h"
 #include "common/pagetext.h"
 #include "common/runloop.h"
-#include "docstore/datafileerror.h"
+#include "docstore/storeformat.h"
 #include "index/index.h"
 
 int main(int argc, char** argv) {
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CIndex source;
-    if (!source.Open(argv[1], "Index", 0)) {
+    if (!source.Open(argv[1], storeformat::kBaseName, 0)) {
         std::cerr << "cannot open the collection in " << argv[1] << "\n";
         return 1;
     }
@@ -51,9 +52,9 @@ int main(int argc, char** argv) {
             const int first = copy * store.GetPageCount() + 1;
             std::u16string label = u"複本";
             for (char digit : std::to_string(copy + 1)) label.push_back(char16_t(digit));
-            writer.AddTocEntry({label, 1, first, 0, 0});
-            writer.AddTocEntry({label, 2, first, 0, 0});
-            writer.AddTocEntry({label, 3, first, store.GetPageCount(), 1});
+            writer.AddTocRecord({label, 1, first, 0, 0});
+            writer.AddTocRecord({label, 2, first, 0, 0});
+            writer.AddTocRecord({label, 3, first, store.GetPageCount(), 1});
         }
     } catch (const CDataFileError& error) {
         std::cerr << "cannot read the document store: " << error.what() << "\n";

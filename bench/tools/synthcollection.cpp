@@ -6,10 +6,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/codeconverter.h"
 #include "common/pagetext.h"
 #include "common/runloop.h"
 #include "common/zipftext.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 
 namespace {
@@ -86,11 +86,11 @@ int main(int argc, char** argv) {
     const int volumes = (pages + pagesPerVolume - 1) / pagesPerVolume;
     for (int v = 0; v < volumes; ++v) {
         if (v % (kBooksPerCategory * kVolumesPerBook) == 0)
-            writer.AddTocEntry({U16("部" + std::to_string(v / (kBooksPerCategory * kVolumesPerBook) + 1)), 1, v * pagesPerVolume + 1, 0, 0});
+            writer.AddTocRecord({U16("部" + std::to_string(v / (kBooksPerCategory * kVolumesPerBook) + 1)), 1, v * pagesPerVolume + 1, 0, 0});
         if (v % kVolumesPerBook == 0)
-            writer.AddTocEntry({U16("書" + std::to_string(v / kVolumesPerBook + 1)), 2, v * pagesPerVolume + 1, 0, 0});
+            writer.AddTocRecord({U16("書" + std::to_string(v / kVolumesPerBook + 1)), 2, v * pagesPerVolume + 1, 0, 0});
         const int first = v * pagesPerVolume;
-        writer.AddTocEntry({U16("巻" + std::to_string(v % kVolumesPerBook + 1)), 3, first + 1,
+        writer.AddTocRecord({U16("巻" + std::to_string(v % kVolumesPerBook + 1)), 3, first + 1,
                             std::min(pagesPerVolume, pages - first), 1});
     }
     writer.SetVariantGroups(groups);

@@ -13,12 +13,6 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-const Scope* FindScope(const std::string& name) {
-    for (const Scope& scope : kScopes)
-        if (name == scope.name) return &scope;
-    return nullptr;
-}
-
 int UsageError(const std::string& problem) {
     std::cerr << "quorel-cli: " << problem << '\n' << kUsage;
     return kExitUsage;

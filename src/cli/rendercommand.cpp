@@ -7,14 +7,16 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "base/codeconverter.h"
 #include "cli/clicommon.h"
-#include "index/codeconverter.h"
+#include "docstore/storeformat.h"
 #include "index/index.h"
+#include "index/searchscope.h"
 
 namespace {
 
 struct RenderRequest {
-    const cli::Scope* scope = &cli::kScopes[0];
+    const SearchScope* scope = &SearchScope::kFull;
     bool useVariants = true;
     int page = 0;
     std::string keyword;  // UTF-8, as the user typed it
@@ -35,7 +37,7 @@ int ParseArguments(const std::vector<std::string>& args, RenderRequest& request)
             request.useVariants = false;
         } else if (arg == "--scope") {
             if (i + 1 == args.size()) return cli::UsageError("--scope needs full, main or notes");
-            request.scope = cli::FindScope(args[++i]);
+            request.scope = SearchScope::Find(args[++i]);
             if (!request.scope) return cli::UsageError("unknown scope " + args[i]);
         } else if (arg.starts_with("--")) {
             return cli::UsageError("unknown option " + arg);
@@ -56,7 +58,7 @@ int Render(const std::filesystem::path& dataFolder, const RenderRequest& request
     std::replace(query.begin(), query.end(), u' ', u'\u3000');
 
     CIndex index(&notifier);
-    if (!index.Open(dataFolder, "Index", request.scope->scopeType)) return cli::kExitFailed;
+    if (!index.Open(dataFolder, storeformat::kBaseName, int(request.scope->indexScope))) return cli::kExitFailed;
     const int pageCount = index.GetFileList().GetPageCount();
     if (request.page < 0 || request.page >= pageCount) {
         std::cerr << "quorel-cli: page " << request.page << " is out of range: the collection has pages 0 to "
@@ -68,7 +70,7 @@ int Render(const std::filesystem::path& dataFolder, const RenderRequest& request
     try {
         std::string stored;
         if (!index.ReadPage(request.page, stored)) throw std::runtime_error("its record lies outside the store");
-        anchors = index.GetPageHtml(request.page, html, query, request.scope->renderScope, request.useVariants);
+        anchors = index.GetPageHtml(request.page, html, query, int(request.scope->renderScope), request.useVariants);
     } catch (const std::exception& error) {
         std::cerr << "quorel-cli: page " << request.page << " cannot be read: " << error.what() << '\n';
         return cli::kExitFailed;

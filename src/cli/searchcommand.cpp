@@ -5,9 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/codeconverter.h"
 #include "cli/clicommon.h"
-#include "index/codeconverter.h"
+#include "docstore/storeformat.h"
 #include "index/index.h"
+#include "index/searchscope.h"
 #include "panel/model/resultbuilder.h"
 #include "panel/model/tocmodel.h"
 
@@ -20,7 +22,7 @@ struct SearchRequest {
     bool raw = false;
     bool json = false;
     bool any = false;
-    const cli::Scope* scope = &cli::kScopes[0];
+    const SearchScope* scope = &SearchScope::kFull;
     bool useVariants = true;
     int range = 0;  // record index; 0: the whole collection
     std::string keyword;
@@ -46,7 +48,7 @@ int ParseArguments(const std::vector<std::string>& args, SearchRequest& request)
         } else if (arg == "--no-variants") {
             request.useVariants = false;
         } else if (arg == "--scope" && hasValue) {
-            request.scope = cli::FindScope(args[++i]);
+            request.scope = SearchScope::Find(args[++i]);
             if (!request.scope) return cli::UsageError("unknown scope " + args[i]);
         } else if (arg == "--range" && hasValue) {
             if (!ParseNumber(args[++i], request.range) || request.range < 1)
@@ -124,7 +126,7 @@ int RunSearchCommand(const std::filesystem::path& dataFolder, const std::vector<
     if (!CCodeConverter::Utf8ToUtf16(request.keyword, query)) return cli::UsageError("KEYWORD is not valid UTF-8");
 
     CIndex index(&notifier);
-    if (!index.Open(dataFolder, "Index", request.scope->scopeType)) return cli::kExitFailed;
+    if (!index.Open(dataFolder, storeformat::kBaseName, int(request.scope->indexScope))) return cli::kExitFailed;
     if (request.any)
         index.SearchAny(query, request.useVariants);
     else

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/clicommon.h"
+#include "docstore/storeformat.h"
 #include "index/index.h"
 #include "panel/model/tocmodel.h"
 
@@ -52,7 +53,7 @@ int RunPageCommand(const std::filesystem::path& dataFolder, const std::vector<st
     if (args.size() == 1) printed = entry.curFileName;
 
     CIndex index(&notifier);
-    if (!index.Open(dataFolder, "Index", 0)) return cli::kExitFailed;
+    if (!index.Open(dataFolder, storeformat::kBaseName, int(IndexScope::kFullText))) return cli::kExitFailed;
     int page = 0;
     std::string bytes;
     try {

@@ -5,14 +5,11 @@
 #include <cstring>
 #include <vector>
 
-#include "docstore/datafileerror.h"
+#include "base/datafileerror.h"
+#include "base/littleendian.h"
 #include "docstore/storeformat.h"
 
 namespace {
-
-int32_t LoadInt32(const unsigned char* p) {
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
 
 std::string_view NameField(const char* field, size_t width) {
     const void* nul = std::memchr(field, 0, width);
@@ -32,15 +29,14 @@ bool CFileList::Open(const std::filesystem::path& folder, const std::string& bas
         // A table shorter than its header gives its fields only the bytes it has.
         unsigned char header[storeformat::kRecordsOffset] = {};
         m_tableFile.ReadSome(0, header, sizeof header);
-        const int headerWord = LoadInt32(header + storeformat::kHeaderWordOffset);
-        const int width = LoadInt32(header + storeformat::kNameWidthOffset);
+        const int headerWord = littleendian::LoadInt32(header + storeformat::kHeaderWordOffset);
+        const int width = littleendian::LoadInt32(header + storeformat::kNameWidthOffset);
         if (width < storeformat::kMinNameWidth || width > storeformat::kMaxNameWidth) {
             Close();
             return false;
         }
         m_nHeaderWord = headerWord;
         m_nNameWidth = width;
-        std::memcpy(m_szHeaderText, header + storeformat::kHeaderTextOffset, sizeof m_szHeaderText);
         const uint64_t size = m_tableFile.Size();
         const uint64_t records = size > storeformat::kRecordsOffset
             ? (size - storeformat::kRecordsOffset) / uint64_t(width + storeformat::kRecordTailBytes)
@@ -71,8 +67,8 @@ bool CFileList::ReadRecordTail(int n, uint32_t& endOffset, uint32_t& length) con
     if (!m_bOpen || n < 0 || n >= m_nPageCount) return false;
     unsigned char tail[storeformat::kRecordTailBytes];
     m_tableFile.ReadExactly(RecordOffset(n) + uint64_t(m_nNameWidth), tail, sizeof tail);
-    endOffset = uint32_t(LoadInt32(tail));
-    length = uint32_t(LoadInt32(tail + 4));
+    endOffset = littleendian::LoadUint32(tail);
+    length = littleendian::LoadUint32(tail + 4);
     return true;
 }
 

@@ -10,15 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "base/readonlyfile.h"
 #include "docstore/filteritem.h"
 #include "docstore/htmlnode.h"
-#include "docstore/readonlyfile.h"
 #include "docstore/seg.h"
 
 class CFileList {
 public:
     CFileList() = default;
-    virtual ~CFileList() { Close(); }
+    ~CFileList() { Close(); }
     CFileList(const CFileList&) = delete;
     CFileList& operator=(const CFileList&) = delete;
 
@@ -93,7 +93,6 @@ private:
     bool ReadRecordTail(int n, uint32_t& endOffset, uint32_t& length) const;
 
     int m_nHeaderWord = 0;
-    char m_szHeaderText[260] = {};
     bool m_bOpen = false;
     int m_nNameWidth = 100;  // record name width W
     int m_nPageCount = 0;

@@ -6,5 +6,4 @@
 
 struct HTMLNode {
     std::string text;  // UTF-8 bytes, tags included, cell and title tags removed
-    int kind = 2;      // every node SplitPage builds has kind 2
 };

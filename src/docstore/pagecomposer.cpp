@@ -2,39 +2,37 @@
 // search term, each pass marking its term in the text cell within the render
 // scope and numbering its anchors after those of the terms before it.
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/codeconverter.h"
 #include "docstore/filelist.h"
 #include "docstore/pagetemplate.h"
-#include "index/codeconverter.h"
+#include "docstore/renderscope.h"
 
 namespace {
-
-// Render scopes: what of the text cell is marked.
-constexpr int kScopeEverything = 0;
-constexpr int kScopeMainText = 1;
-constexpr int kScopeAnnotations = 2;
 
 // Capacity hint for a rebuilt text cell; not a limit.
 constexpr size_t kCellReserve = 10000;
 
-bool IsMarked(const FilterItem& item, int scope) {
-    if (scope == kScopeEverything) return true;
-    return item.kind == FilterItem::kAnnotation ? scope == kScopeAnnotations : scope == kScopeMainText;
+bool IsMarked(const FilterItem& item, RenderScope scope) {
+    if (scope == RenderScope::kAll) return true;
+    return item.kind == FilterItem::kAnnotation ? scope == RenderScope::kNotes : scope == RenderScope::kMainText;
 }
 
 // The text cell with term marked as scope says, annotations wrapped in their tag again.
-std::string MarkCell(const HTMLNode& cell, std::string_view term, int scope, int& counter) {
+std::string MarkCell(const HTMLNode& cell, std::string_view term, int scopeValue, int& counter) {
     std::string text;
-    if (scope != kScopeEverything && scope != kScopeMainText && scope != kScopeAnnotations) return text;
+    const std::optional<RenderScope> scope = RenderScopeOf(scopeValue);
+    if (!scope) return text;
     text.reserve(std::max(kCellReserve, cell.text.size() + cell.text.size() / 2));
     for (const FilterItem& item : CFileList::FilterCell(cell)) {
         const bool annotation = item.kind == FilterItem::kAnnotation;
         if (annotation) text.append(pagetemplate::kAnnotationTag);
-        if (IsMarked(item, scope))
+        if (IsMarked(item, *scope))
             CFileList::HighlightItem(item, term, text, counter);
         else
             text.append(item.text);

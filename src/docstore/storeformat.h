@@ -27,6 +27,9 @@ inline constexpr int kMaxNameWidth = 260;
 // Content file: every stored byte is the page byte XOR kMask.
 inline constexpr unsigned char kMask = 0x5A;
 
+// Every data file of a collection, the index files too, is named after one base.
+inline constexpr const char* kBaseName = "Index";
+
 inline constexpr const char* kTableExtension = "-fl.h";
 inline constexpr const char* kContentExtension = "-fl.cnt";
 

@@ -6,30 +6,18 @@
 #include <cstring>
 #include <numeric>
 
-#include "docstore/datafileerror.h"
-#include "docstore/readonlyfile.h"
+#include "base/datafileerror.h"
+#include "base/readonlyfile.h"
 #include "index/indexformat.h"
 #include "index/notifier.h"
+#include "index/variantformat.h"
 
 namespace {
 
 constexpr const char* kOpenFailedMessage = "データを開けませんでした。";
-constexpr const char* kVariantFileName = "yitizi.txt";
 // A variant table is a few hundred kilobytes; a file past this bound is not
 // one and is not read into memory.
 constexpr uint64_t kMaxVariantTableBytes = uint64_t(64) << 20;
-
-// Calls visit for each run of bytes between delimiters; empty runs are skipped.
-template <typename Visit>
-void ForEachToken(std::string_view text, char delimiter, Visit visit) {
-    size_t start = text.find_first_not_of(delimiter);
-    while (start != std::string_view::npos) {
-        const size_t end = text.find(delimiter, start);
-        visit(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos) break;
-        start = text.find_first_not_of(delimiter, end);
-    }
-}
 
 // strtoul in base 16, clamped to 32 bits as a 32-bit runtime would.
 uint32_t ParseHexToken(std::string_view token) {
@@ -46,7 +34,7 @@ CIndex::~CIndex() { Close(); }
 
 bool CIndex::Open(const std::filesystem::path& folder, const std::string& baseName, int scopeType) {
     LoadVariantTable(folder);
-    const std::string prefix = baseName + indexformat::ScopeSuffix(scopeType);
+    const std::string prefix = baseName + indexformat::ScopeSuffix(indexformat::IndexScopeOf(scopeType));
     m_ResultPages.clear();
     m_nResultPageCount = 0;
     try {
@@ -98,16 +86,17 @@ bool CIndex::LoadVariantTable(const std::filesystem::path& folder) {
     std::string text;
     try {
         CReadOnlyFile file;
-        if (!file.Open(folder / kVariantFileName) || file.Size() > kMaxVariantTableBytes) return false;
+        if (!file.Open(folder / variantformat::kFileName) || file.Size() > kMaxVariantTableBytes) return false;
         text.resize(size_t(file.Size()));
         text.resize(file.ReadSome(0, text.data(), text.size()));
     } catch (const CDataFileError&) {
         return false;
     }
-    ForEachToken(text, '\n', [this](std::string_view line) {
-        if (m_VariantGroups.size() == size_t(indexformat::kMaxGroups)) return;
+    variantformat::ForEachRun(text, variantformat::kLineEnd, [this](std::string_view line) {
+        if (m_VariantGroups.size() == size_t(variantformat::kMaxGroups)) return;
         std::vector<uint32_t> group;
-        ForEachToken(line, ',', [&group](std::string_view token) { group.push_back(ParseHexToken(token)); });
+        variantformat::ForEachRun(line, variantformat::kMemberSeparator,
+                                  [&group](std::string_view token) { group.push_back(ParseHexToken(token)); });
         const int index = int(m_VariantGroups.size());
         for (uint32_t member : group) m_FirstGroupOf.emplace(member, index);
         m_VariantGroups.push_back(std::move(group));

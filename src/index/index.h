@@ -11,9 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/mappedfile.h"
 #include "docstore/filelist.h"
-#include "index/mappedfile.h"
 #include "index/postingcursor.h"
+#include "index/postinglist.h"
 
 class CNotifier;
 
@@ -31,7 +32,7 @@ public:
 
     // notifier (may be null) is told when an open fails; it must outlive the index.
     explicit CIndex(CNotifier* notifier = nullptr);
-    virtual ~CIndex();
+    ~CIndex();
     CIndex(const CIndex&) = delete;
     CIndex& operator=(const CIndex&) = delete;
 
@@ -86,26 +87,13 @@ public:
     int GetPageHtml(int page, std::string& html, std::u16string_view query, int renderScope,
                     bool useVariants) const;
 
-    // Every kSkipSpacing-th page entry of a posting list, with the cursor just
-    // past its header: a walk that must reach a far page jumps to the last
-    // such entry before it instead of reading every header on the way.
-    static constexpr uint32_t kSkipSpacing = 8;
-    struct SkipState {
-        CPostingCursor::Mark mark;
-        uint16_t unread;  // position bytes of the entry
-    };
-    struct SkipTable {
-        std::vector<uint32_t> pages;  // ascending, searched on their own
-        std::vector<SkipState> states;
-    };
-
 private:
     // The spellings codePoint may take in a hit page: the members of its first
     // group that a text can hold, or just self (its own units) when none.
     std::vector<std::u16string> SpellingsOf(uint32_t codePoint, std::u16string_view self) const;
     // The skip table of character number's list, built on first use and kept
     // until the index closes. Covers the list only as far as its pages ascend.
-    const SkipTable& SkipTableOf(int32_t number) const;
+    const CPostingList::SkipTable& SkipTableOf(int32_t number) const;
     void LoadTables(const std::filesystem::path& headerPath);
     void SearchWords(std::u16string& query, int laterMode, bool useVariants);
     void IntersectWords(std::vector<std::u16string_view> words, bool useVariants);
@@ -136,7 +124,7 @@ private:
 
     // Skip tables of the lists searched so far, by character number. A cache:
     // filled by the const searches, it never changes what they find.
-    mutable std::unordered_map<int32_t, SkipTable> m_SkipTables;
+    mutable std::unordered_map<int32_t, CPostingList::SkipTable> m_SkipTables;
 
     std::vector<std::vector<uint32_t>> m_VariantGroups;
     std::unordered_map<uint32_t, int> m_FirstGroupOf;  // code point -> first group index

@@ -74,13 +74,31 @@ inline void AppendVarint(uint32_t value, std::string& out) {
     out.append(reinterpret_cast<const char*>(bytes), size_t(PutVarint(value, bytes) - bytes));
 }
 
+}  // namespace indexformat
+
+// The index file pairs of a collection, one per part of the text.
+enum class IndexScope : int {
+    kFullText = 0,
+    kNotes = 1,     // annotations only
+    kMainText = 2,  // main text only
+};
+
+namespace indexformat {
+
+// The index scope an int stands for; any value but 1 and 2 is the full text.
+inline IndexScope IndexScopeOf(int value) {
+    return value == int(IndexScope::kNotes) || value == int(IndexScope::kMainText) ? IndexScope(value)
+                                                                                  : IndexScope::kFullText;
+}
+
 // File names of one scope: folder / base + suffix + "-idx.h" and "-idx.m".
-inline const char* ScopeSuffix(int scopeType) {
-    switch (scopeType) {
-    case 1: return "_desc";
-    case 2: return "_content";
-    default: return "";
+inline const char* ScopeSuffix(IndexScope scope) {
+    switch (scope) {
+    case IndexScope::kNotes: return "_desc";
+    case IndexScope::kMainText: return "_content";
+    case IndexScope::kFullText: break;
     }
+    return "";
 }
 inline constexpr const char* kHeaderExtension = "-idx.h";
 inline constexpr const char* kPostingExtension = "-idx.m";

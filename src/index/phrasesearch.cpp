@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <numeric>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 #include "index/index.h"
 #include "index/indexformat.h"
 
@@ -17,14 +17,9 @@ constexpr uint32_t kMaxTermDistance = 300;
 
 // One indexed character of the word and its walk through its posting list.
 struct CharWalk {
-    CPostingCursor cursor;
-    uint32_t page;        // page of the current entry
-    uint32_t unread;      // position bytes of the current entry not yet read
+    CPostingList list;    // no skip table for a word of one character
     uint32_t aligned;     // occurrence position + (L - 1 - wordOffset)
-    uint32_t lastPage;    // page of the list's last entry
     uint32_t wordOffset;  // characters and wildcards before it, "*" not counted
-    const CIndex::SkipTable* skips;  // null for a word of one character
-    size_t nextSkip;                 // no skip point before it lies beyond the current entry
 };
 
 // The characters of one term that holds indexed characters: [begin, end).
@@ -92,10 +87,10 @@ constexpr uint32_t kAlignedLimit = 0xFFFFFFFF;
 // Reads the next position number of c into its aligned position; false when the
 // entry has none left, or its positions leave the range and it ends there.
 [[gnu::always_inline]] inline bool AdvancePosition(CharWalk& c) {
-    if (c.unread == 0) return false;
+    uint32_t delta;
     unsigned bytes;
-    const uint64_t aligned = uint64_t(c.aligned) + c.cursor.ReadVarint(bytes);
-    c.unread = bytes <= c.unread ? c.unread - bytes : 0;
+    if (!c.list.NextPosition(delta, bytes)) return false;
+    const uint64_t aligned = uint64_t(c.aligned) + delta;
     if (aligned >= kAlignedLimit) return false;  // the rest of the entry is skipped with the page
     c.aligned = uint32_t(aligned);
     return true;
@@ -108,9 +103,8 @@ void CountPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages,
     CharWalk& c = plan.chars[0];
     const uint32_t base = plan.length - 1 - c.wordOffset;
     uint32_t found = 0;
-    if ((uint64_t(c.unread) / 3 + 1) * indexformat::kMaxVarint + base < kAlignedLimit) {
-        found = c.cursor.CountVarints(c.unread);
-        c.unread = 0;
+    if ((uint64_t(c.list.PositionBytes()) / 3 + 1) * indexformat::kMaxVarint + base < kAlignedLimit) {
+        found = c.list.CountPositions();
     } else {
         c.aligned = base;
         while (AdvancePosition(c)) ++found;
@@ -202,51 +196,6 @@ void MatchPositions(WordPlan& plan, uint32_t page, std::vector<uint32_t>& pages,
     }
 }
 
-// Moves c to its next page entry; false when the list is over or unreadable.
-bool NextEntry(CharWalk& c) {
-    if (c.page >= c.lastPage) return false;
-    uint32_t delta;
-    c.cursor.NextHeader(c.unread, delta, c.unread);
-    c.cursor.PrefetchAhead(c.unread);
-    c.page += delta;
-    return !c.cursor.Bad();
-}
-
-// When a skip point lies between c's entry and target, puts c on the last
-// entry of the skip table before target, as reading entry after entry would.
-// The point is found by galloping from the last one passed: targets are
-// mostly near.
-void SkipAhead(CharWalk& c, uint32_t target) {
-    const std::vector<uint32_t>& pages = c.skips->pages;
-    const size_t size = pages.size();
-    size_t k = c.nextSkip;
-    while (k < size && pages[k] <= c.page) ++k;
-    c.nextSkip = k;
-    if (k == size || pages[k] >= target) return;
-    size_t low = k, step = 1;  // pages[low] < target
-    while (low + step < size && pages[low + step] < target) {
-        low += step;
-        step *= 2;
-    }
-    const size_t high = std::min(size, low + step);
-    const size_t beyond = size_t(std::lower_bound(pages.begin() + ptrdiff_t(low), pages.begin() + ptrdiff_t(high), target) -
-                                 pages.begin());
-    const CIndex::SkipState& state = c.skips->states[beyond - 1];
-    c.page = pages[beyond - 1];
-    c.unread = state.unread;
-    c.cursor.Restore(state.mark);
-    c.nextSkip = beyond;
-}
-
-// Moves c to its first entry on or after target; false when its list ends first.
-bool ReachPage(CharWalk& c, uint32_t target) {
-    if (c.page < target && c.skips) SkipAhead(c, target);
-    while (c.page < target) {
-        if (!NextEntry(c)) return false;
-    }
-    return true;
-}
-
 // The pages every character's list holds (and that are candidates, when
 // there are candidates), in ascending order, each matched by position. The
 // lists are brought to a target page rarest first: a list that lands beyond
@@ -256,16 +205,16 @@ void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_
     const size_t n = plan.charCount;
     uint32_t target = 0;
     for (size_t i = 0; i < n; ++i) {
-        CharWalk& c = plan.chars[i];
-        unsigned bytes;
-        c.page = c.cursor.ReadVarint(bytes);
-        c.unread = c.cursor.ReadLength();
-        if (c.cursor.Bad()) return;
-        target = std::max(target, c.page);
+        const CPostingList& list = plan.chars[i].list;
+        if (list.Bad()) return;
+        target = std::max(target, list.Page());
     }
     std::array<size_t, kMaxChars> order;
     std::iota(order.begin(), order.begin() + ptrdiff_t(n), size_t(0));
-    const auto length = [&plan](size_t i) { return plan.chars[i].skips ? plan.chars[i].skips->pages.size() : 0; };
+    const auto length = [&plan](size_t i) {
+        const CPostingList::SkipTable* skips = plan.chars[i].list.GetSkipTable();
+        return skips ? skips->pages.size() : 0;
+    };
     std::stable_sort(order.begin(), order.begin() + ptrdiff_t(n), [&](size_t a, size_t b) { return length(a) < length(b); });
     const std::vector<uint32_t>* candidates = plan.candidates;
     size_t nextCandidate = 0;
@@ -278,10 +227,10 @@ void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_
         }
         for (size_t k = 0; k < n; ++k) {
             if (target >= plan.pageCount) return;
-            CharWalk& c = plan.chars[order[k]];
-            if (!ReachPage(c, target)) return;
-            if (c.page > target) {
-                target = c.page;
+            CPostingList& list = plan.chars[order[k]].list;
+            if (!list.SkipTo(target)) return;
+            if (list.Page() > target) {
+                target = list.Page();
                 agreed = false;
                 break;
             }
@@ -350,49 +299,26 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::v
         if (firstBlock == -1) return;
         numbers[plan.charCount] = number;
         CharWalk& c = plan.chars[plan.charCount++];
-        c.skips = nullptr;
         c.wordOffset = offset++;
-        c.lastPage = m_LastPage[size_t(number)];
-        c.cursor.Start(&m_Postings, uint32_t(firstBlock));
+        c.list.Start(&m_Postings, uint32_t(firstBlock), m_LastPage[size_t(number)]);
     }
     if (plan.charCount == 0) return;
     // A word of one character on its own reads its whole list; the others skip.
     plan.candidates = candidates;
     if (plan.charCount > 1 || candidates) {
-        for (size_t i = 0; i < plan.charCount; ++i) {
-            plan.chars[i].skips = &SkipTableOf(numbers[i]);
-            plan.chars[i].nextSkip = 0;
-        }
+        for (size_t i = 0; i < plan.charCount; ++i) plan.chars[i].list.UseSkipTable(&SkipTableOf(numbers[i]));
     }
     plan.length = offset;
     plan.pageCount = uint32_t(m_FileList.GetPageCount());
     WalkPages(plan, pages, counts);
 }
 
-const CIndex::SkipTable& CIndex::SkipTableOf(int32_t number) const {
+const CPostingList::SkipTable& CIndex::SkipTableOf(int32_t number) const {
     const auto [found, isNew] = m_SkipTables.try_emplace(number);
-    SkipTable& table = found->second;
-    if (!isNew) return table;
-    // One walk over the entry headers; it stops at the last page, at a page
-    // that does not ascend or lies past the store, or where the list goes bad.
-    const uint32_t lastPage = m_LastPage[size_t(number)];
-    const uint32_t pageCount = uint32_t(m_FileList.GetPageCount());
-    CPostingCursor cursor;
-    cursor.Start(&m_Postings, uint32_t(m_FirstBlock[size_t(number)]));
-    unsigned bytes;
-    uint32_t page = cursor.ReadVarint(bytes);
-    uint32_t unread = cursor.ReadLength();
-    for (uint32_t entry = 0; !cursor.Bad() && page < lastPage && page < pageCount; ++entry) {
-        if (entry > 0 && entry % kSkipSpacing == 0) {
-            table.pages.push_back(page);
-            table.states.push_back({cursor.GetMark(), uint16_t(unread)});
-        }
-        uint32_t delta;
-        cursor.NextHeader(unread, delta, unread);
-        if (delta == 0 || page + delta < page) break;
-        page += delta;
-    }
-    return table;
+    if (isNew)
+        found->second = CPostingList::BuildSkipTable(&m_Postings, uint32_t(m_FirstBlock[size_t(number)]),
+                                                     m_LastPage[size_t(number)], uint32_t(m_FileList.GetPageCount()));
+    return found->second;
 }
 
 void CIndex::SearchPhrase(std::u16string_view word, int combineMode, bool useVariants) {

@@ -19,6 +19,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "docstore/storeformat.h"
+#include "index/indexformat.h"
 #include "panel/sortlistctrl.h"
 #include "panel/tooltipresourcebutton.h"
 
@@ -63,7 +65,8 @@ CLeftForm::CLeftForm(const CPanelServices& services, QWidget* parent)
     m_strTocFile = temp.filePath(QString::fromLatin1(kTocFileName));
     m_strHitFile1 = temp.filePath(QString::fromLatin1(kHitFileName1));
     m_strHitFile2 = temp.filePath(QString::fromLatin1(kHitFileName2));
-    m_Index.Open(QFile::encodeName(m_Services.dataFolder).toStdString(), "Index", 0);
+    m_Index.Open(QFile::encodeName(m_Services.dataFolder).toStdString(), storeformat::kBaseName,
+                 int(IndexScope::kFullText));
     OnInitialUpdate();
 }
 

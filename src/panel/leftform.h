@@ -25,6 +25,7 @@
 #include "panel/sinknotifier.h"
 
 class CSortListCtrl;
+struct SearchScope;
 class CToolTipResourceButton;
 class QCheckBox;
 class QFrame;
@@ -143,7 +144,7 @@ private:
 
     std::optional<QString> ReadKeywordBox() const;
     void RunSearch();
-    void OpenScope(int scopeType, int scopeCode);
+    void OpenScope(const SearchScope& scope);
 
     void ApplyEnterKey(QObject* target);
     void SelectTreeItem(QTreeWidgetItem* item);

@@ -4,33 +4,15 @@
 // opened last, and the page where the toolbar's slider was let go.
 #include "panel/leftform.h"
 
-#include <cstdint>
-
 #include <QTreeWidget>
-
-namespace {
-
-constexpr int kVolumeLevel = 3;
-
-}  // namespace
 
 bool CLeftForm::CanStep(Step step) const {
     const bool reading = m_Toc.IsRecord(m_nCurNode);
-    const TocRecord* volume = reading ? &m_Toc.Record(m_nCurNode) : nullptr;
-    const int64_t n = reading ? int64_t(m_nCurPage) - volume->curFileName : 0;
     switch (step) {
-    case Step::kPrevPage: return reading && n >= 1;
-    case Step::kNextPage: return reading && n + 1 < volume->docNo;
-    case Step::kPrevVolume:
-        if (!reading) return false;
-        for (int r = m_nCurNode - 1; r >= 1; --r)
-            if (m_Toc.Record(r).level == kVolumeLevel) return true;
-        return false;
-    case Step::kNextVolume:
-        if (!reading) return false;
-        for (int r = m_nCurNode + 1; r < m_Toc.NodeCount(); ++r)
-            if (m_Toc.Record(r).level == kVolumeLevel) return true;
-        return false;
+    case Step::kPrevPage: return m_Toc.HasPageBefore(m_nCurNode, m_nCurPage);
+    case Step::kNextPage: return m_Toc.HasPageAfter(m_nCurNode, m_nCurPage);
+    case Step::kPrevVolume: return reading && m_Toc.PreviousVolume(m_nCurNode) != 0;
+    case Step::kNextVolume: return reading && m_Toc.NextVolume(m_nCurNode) != 0;
     // The hit steps move within the result page while the reader shows it.
     case Step::kPrevHit: return m_bHitPageShown && m_nCurrentHit - 1 >= 0;
     case Step::kNextHit: return m_bHitPageShown && m_nCurrentHit + 1 < m_nHitCount;
@@ -73,9 +55,8 @@ void CLeftForm::OnNextPage() {
 }
 
 void CLeftForm::OnNextVolume() {
-    int record = m_nCurNode + 1;
-    while (record < m_Toc.NodeCount() && m_Toc.Record(record).level != kVolumeLevel) ++record;
-    if (record >= m_Toc.NodeCount()) {
+    const int record = m_Toc.NextVolume(m_nCurNode);
+    if (record == 0) {
         Message(kLastVolumeMessage);
         return;
     }
@@ -89,9 +70,8 @@ void CLeftForm::OnNextVolume() {
 }
 
 void CLeftForm::OnPrevVolume() {
-    int record = m_nCurNode - 1;
-    while (record >= 1 && m_Toc.Record(record).level != kVolumeLevel) --record;
-    if (record < 1) {
+    const int record = m_Toc.PreviousVolume(m_nCurNode);
+    if (record == 0) {
         Message(kFirstVolumeMessage);
         return;
     }

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "docstore/storeformat.h"
+#include "index/searchscope.h"
 #include "panel/busycursor.h"
 #include "panel/model/resultbuilder.h"
 #include "panel/sortlistctrl.h"
@@ -16,11 +18,6 @@
 namespace {
 
 constexpr char16_t kIdeographicSpace = u'\u3000';
-
-// Index scope types and the render scopes that go with them.
-constexpr int kFullTextType = 0, kFullTextScope = 0;
-constexpr int kMainTextType = 2, kMainTextScope = 1;
-constexpr int kNotesType = 1, kNotesScope = 2;
 
 QString TotalsText(size_t pages, int hits) {
     return QStringLiteral("全部で %1 頁で、%2 箇所でした。").arg(pages).arg(hits);
@@ -85,13 +82,14 @@ void CLeftForm::RunSearch() {
     ShowResultPage();
 }
 
-void CLeftForm::OnScopeFull() { OpenScope(kFullTextType, kFullTextScope); }
-void CLeftForm::OnScopeMain() { OpenScope(kMainTextType, kMainTextScope); }
-void CLeftForm::OnScopeNotes() { OpenScope(kNotesType, kNotesScope); }
+void CLeftForm::OnScopeFull() { OpenScope(SearchScope::kFull); }
+void CLeftForm::OnScopeMain() { OpenScope(SearchScope::kMain); }
+void CLeftForm::OnScopeNotes() { OpenScope(SearchScope::kNotes); }
 
 // The entries listed stay; a result opened afterwards is marked in the new scope.
-void CLeftForm::OpenScope(int scopeType, int scopeCode) {
+void CLeftForm::OpenScope(const SearchScope& scope) {
     m_Index.Close();
-    m_Index.Open(QFile::encodeName(m_Services.dataFolder).toStdString(), "Index", scopeType);
-    m_nScopeCode = scopeCode;
+    m_Index.Open(QFile::encodeName(m_Services.dataFolder).toStdString(), storeformat::kBaseName,
+                 int(scope.indexScope));
+    m_nScopeCode = int(scope.renderScope);
 }

@@ -1,8 +1,8 @@
 // The hit page as its rules read, written plainly: the cutters byte by byte,
 // the term's chunks from its wildcard runs, and a fresh search for every chunk
 // of every match attempt. The reference the renderer's cutters, highlighter
-// and composer are checked against; its literals are spelled out here so that
-// a wrong constant in the renderer shows. Quadratic where the renderer is not.
+// and composer are checked against; its literals come from the tests' own
+// spelling (pagetags.h), so that a wrong constant in the renderer shows. Quadratic where the renderer is not.
 #pragma once
 
 #include <string>
@@ -10,28 +10,20 @@
 #include <vector>
 
 #include "docstore/filelist.h"
+#include "pagetags.h"
 
 namespace expectedpage {
 
-inline const std::string kHead =
-    "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
-inline const std::string kFirstCell =
-    "</title></head><div align=\"center\"><center><BODY>\t\t<TABLE border=1 cellPadding=0 cellSpacing=1 "
-    "class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">\t\t<tr>  <TD height=477 width=80 vAlign=top "
-    "align=\"center\" background=\"../Back.gif\">";
-inline const std::string kSecondCell = "</TD>\t\t<TD height=477 width=450 vAlign=top align=\"center\">";
-inline const std::string kTail = "</TD> \t\t</tr></table></div></div>\t\t</center></BODY></html>";
-inline const std::string kNote = "<font size=-1 color=\"#993366\">";
-inline const std::string kNoteEnd = "</font>";
-inline const std::string kMarkOpen = "<b style='color:red;background:#D9D9D9;'>";
-inline const std::string kMarkClose = "</b>";
-inline const std::string kAnchorStart = "<a name=\"";
-
-inline std::string Anchor(int number) {
-    std::string digits = std::to_string(number);
-    if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
-    return kAnchorStart + digits + "\"></a>";
-}
+using pagetags::kHead;
+using pagetags::kFirstCell;
+using pagetags::kSecondCell;
+using pagetags::kTail;
+using pagetags::kNote;
+using pagetags::kNoteEnd;
+using pagetags::kMarkOpen;
+using pagetags::kMarkClose;
+using pagetags::kAnchorStart;
+using pagetags::Anchor;
 
 struct Page {
     std::string title, first, second;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "docstore/filelist.h"
+#include "docstore/storeformat.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
 #include "scratchfolder.h"
@@ -59,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     folder.Write("Index-fl.h", input.table);
     folder.Write("Index-fl.cnt", input.content);
     CFileList store;
-    if (!store.Open(folder.Path(), "Index")) {
+    if (!store.Open(folder.Path(), storeformat::kBaseName)) {
         FUZZ_CHECK(!store.IsOpen() && store.GetPageCount() == 0);
         return 0;
     }

@@ -6,9 +6,10 @@
 
 #include <string>
 
+#include "base/codeconverter.h"
+#include "docstore/storeformat.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
@@ -81,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static CFuzzedIndexFiles files;
     files.Install(IndexFuzzInput::Decode(data, size));
     CIndex index;
-    if (!index.Open(files.Folder(), "Index", 0)) return 0;
+    if (!index.Open(files.Folder(), storeformat::kBaseName, 0)) return 0;
     // One character, phrases through several lists, wildcards and term
     // distances, and the group list through either member.
     SearchAll(index, u"天", false);

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/codeconverter.h"
 #include "build/builderror.h"
-#include "build/utf8.h"
 #include "build/volumereader.h"
 #include "fuzzcheck.h"
 #include "import/kanripojuan.h"
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string_view line = std::string_view(volume).substr(start, end - start);
         start = end + 1;
         size_t bad = 0;
-        FUZZ_CHECK(utf8::Decode(line, codePoints, bad));
+        FUZZ_CHECK(CCodeConverter::Utf8ToUtf32(line, codePoints, bad));
         Paragraph paragraph;
         try {
             CVolumeReader::ParseLine(codePoints, paragraph);

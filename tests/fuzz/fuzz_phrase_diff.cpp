@@ -7,10 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/codeconverter.h"
 #include "collectioninput.h"
+#include "docstore/storeformat.h"
 #include "expectedresults.h"
 #include "fuzzcheck.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
@@ -105,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writer.Write(folder.Path());
 
     CIndex index;
-    FUZZ_CHECK(index.Open(folder.Path(), "Index", 0));
+    FUZZ_CHECK(index.Open(folder.Path(), storeformat::kBaseName, 0));
     std::vector<Hits> perWord;
     std::u16string query;
     for (const auto& symbols : input.words) {

@@ -5,10 +5,11 @@
 #include <random>
 #include <string>
 
+#include "base/codeconverter.h"
+#include "docstore/storeformat.h"
 #include "expectedresults.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
@@ -43,7 +44,7 @@ public:
         }
         writer.SetVariantGroups({{U'万', U'萬'}, {U'山', U'川'}});
         writer.Write(m_folder.Path());
-        FUZZ_CHECK(m_index.Open(m_folder.Path(), "Index", 0));
+        FUZZ_CHECK(m_index.Open(m_folder.Path(), storeformat::kBaseName, 0));
     }
     CIndex& Index() { return m_index; }
 

@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/codeconverter.h"
 #include "docstore/filelist.h"
 #include "docstore/storeformat.h"
 #include "expectedpage.h"
 #include "expectedresults.h"
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
@@ -50,7 +50,7 @@ public:
             writer.AddPage(WriterPage{name, std::string(RenderFuzzInput::kMaxPageBytes, ' '), {}});
         writer.SetVariantGroups({{U'万', U'萬'}, {U'山', U'川'}, {U'甲', U'乙', U'丙'}});
         writer.Write(m_folder.Path());
-        FUZZ_CHECK(m_index.Open(m_folder.Path(), "Index", 0));
+        FUZZ_CHECK(m_index.Open(m_folder.Path(), storeformat::kBaseName, 0));
     }
 
     const CIndex& Index() const { return m_index; }
@@ -70,13 +70,13 @@ public:
     }
 
 private:
-    std::string File(const char* extension) const { return (m_folder.Path() / ("Index" + std::string(extension))).string(); }
+    std::string File(const char* extension) const { return (m_folder.Path() / (std::string(storeformat::kBaseName) + extension)).string(); }
 
     // End offset and length: the page stands at the start of the content file.
     static void AppendTail(std::fstream& table, uint32_t length) {
         std::string tail;
-        AppendUint32(tail, length);
-        AppendUint32(tail, length);
+        littleendian::AppendUint32(length, tail);
+        littleendian::AppendUint32(length, tail);
         table.write(tail.data(), std::streamsize(tail.size()));
     }
 
@@ -163,7 +163,6 @@ std::vector<FilterItem> CheckCutters(std::string_view page, int parity) {
     const Page expected = Split(page);
     FUZZ_CHECK(nodes[0].text == expected.title && nodes[1].text == expected.first && nodes[2].text == expected.second);
     for (const HTMLNode& node : nodes) {
-        FUZZ_CHECK(node.kind == 2);
         const std::vector<FilterItem> items = CFileList::FilterCell(node);
         FUZZ_CHECK(!items.empty() && items[0].kind == FilterItem::kMainText);
         FUZZ_CHECK(Items(items) == Filter(node.text));

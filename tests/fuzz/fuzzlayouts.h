@@ -48,10 +48,10 @@ struct IndexFuzzInput {
     std::string Encode() const {
         std::string out;
         for (const Entry& e : entries) {
-            AppendUint32(out, e.firstBlock);
-            AppendUint32(out, e.lastPage);
+            littleendian::AppendUint32(e.firstBlock, out);
+            littleendian::AppendUint32(e.lastPage, out);
         }
-        AppendUint16(out, uint32_t(chain.size()));
+        littleendian::AppendUint16(uint32_t(chain.size()), out);
         return out + chain + postings;
     }
 };
@@ -74,7 +74,7 @@ struct StoreFuzzInput {
 
     std::string Encode() const {
         std::string out;
-        AppendUint16(out, uint32_t(table.size()));
+        littleendian::AppendUint16(uint32_t(table.size()), out);
         return out + table + content;
     }
 };

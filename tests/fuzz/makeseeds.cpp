@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "base/codeconverter.h"
 #include "build/pagecomposer.h"
 #include "collectioninput.h"
 #include "docstore/filelist.h"
 #include "docstore/tocformat.h"
 #include "fuzzlayouts.h"
 #include "handlist.h"
-#include "index/codeconverter.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
 
@@ -28,12 +28,6 @@ namespace fs = std::filesystem;
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-uint32_t LoadUint32(const std::string& bytes, size_t offset) {
-    uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
 }
 
 class CSeedWriter {
@@ -65,7 +59,7 @@ IndexFuzzInput IndexInputOf(const fs::path& folder) {
     const std::string header = ReadBytes(folder / "Index-idx.h");
     const std::string postings = ReadBytes(folder / "Index-idx.m");
     const size_t chainCount = (header.size() - indexformat::kChainOffset) / 4;
-    auto chainOf = [&](uint32_t block) { return LoadUint32(header, indexformat::kChainOffset + 4 * size_t(block)); };
+    auto chainOf = [&](uint32_t block) { return littleendian::LoadUint32(header, indexformat::kChainOffset + 4 * size_t(block)); };
 
     std::vector<int32_t> numbers;
     for (char32_t c : IndexFuzzInput::kCharacters) numbers.push_back(CCodeConverter::ToCharNumber(c));
@@ -75,17 +69,17 @@ IndexFuzzInput IndexInputOf(const fs::path& folder) {
     std::map<uint32_t, uint32_t> renumbered;
     std::vector<uint32_t> order;
     for (size_t i = 0; i < numbers.size(); ++i) {
-        const uint32_t first = LoadUint32(header, 4 * size_t(numbers[i]));
+        const uint32_t first = littleendian::LoadUint32(header, 4 * size_t(numbers[i]));
         if (first == indexformat::kNoBlock) continue;
         for (uint32_t b = first; b < chainCount && !renumbered.count(b); b = chainOf(b)) {
             renumbered[b] = uint32_t(order.size());
             order.push_back(b);
         }
-        input.entries[i] = {renumbered.at(first), LoadUint32(header, indexformat::kLastPageOffset + 4 * size_t(numbers[i]))};
+        input.entries[i] = {renumbered.at(first), littleendian::LoadUint32(header, indexformat::kLastPageOffset + 4 * size_t(numbers[i]))};
     }
     for (uint32_t old : order) {
         const auto next = renumbered.find(chainOf(old));
-        AppendUint32(input.chain, next == renumbered.end() ? indexformat::kNoBlock : next->second);
+        littleendian::AppendUint32(next == renumbered.end() ? indexformat::kNoBlock : next->second, input.chain);
         input.postings += postings.substr(size_t(old) * indexformat::kBlockSize, indexformat::kBlockSize);
     }
     return input;
@@ -120,8 +114,8 @@ void IndexSeeds(const CSeedWriter& out) {
     top.entries[0] = {0, 1};
     top.postings = TwoPageList(topPositions, 0);
     for (uint32_t block = 1; block < top.postings.size() / indexformat::kBlockSize; ++block)
-        AppendUint32(top.chain, block);
-    AppendUint32(top.chain, indexformat::kNoBlock);
+        littleendian::AppendUint32(block, top.chain);
+    littleendian::AppendUint32(indexformat::kNoBlock, top.chain);
     out.Write("fuzz_index", "top-positions", top.Encode());
 }
 
@@ -147,10 +141,10 @@ void FileListSeeds(const CSeedWriter& out) {
     out.Write("fuzz_filelist", "short-table", shortTable.Encode());
 }
 
-std::string TocBytes(const std::vector<TocEntry>& entries) {
+std::string TocBytes(const std::vector<TocRecord>& entries) {
     CScratchFolder folder;
     CCollectionWriter writer;
-    for (const TocEntry& e : entries) writer.AddTocEntry(e);
+    for (const TocRecord& e : entries) writer.AddTocRecord(e);
     writer.Write(folder.Path());
     return ReadBytes(folder.Path() / tocformat::kFileName);
 }
@@ -161,7 +155,7 @@ void TocSeeds(const CSeedWriter& out) {
         {u"孟子", 2, 5, 2, 1}, {u"梁惠王", 3, 5, 2, 1}, {u"集部", 1, 7, 3, 1}, {u"詩", 2, 7, 3, 1},
         {u"風", 3, 7, 3, 5},
     }));
-    std::vector<TocEntry> deep;
+    std::vector<TocRecord> deep;
     for (int level = 1; level <= 20; ++level) deep.push_back({std::u16string(99, u'深'), level, level, 3, 1});
     out.Write("fuzz_toc", "deep-and-partial", TocBytes(deep) + std::string(100, '\x01'));
     out.Write("fuzz_toc", "malformed", TocBytes({

@@ -16,7 +16,7 @@
 #include "panel/pagecontrols.h"
 #include "panel/panelservices.h"
 #include "panel/readerpane.h"
-#include "panel/recordingmessagesink.h"
+#include "recordingmessagesink.h"
 
 // The reader pane: the addresses it was sent to, in order, and the text cell
 // of the hit page shown last (-1 before any).

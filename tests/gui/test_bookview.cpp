@@ -21,7 +21,7 @@
 #include "app/textwidth.h"
 #include "docstore/filelist.h"
 #include "guifixture.h"
-#include "panel/recordingmessagesink.h"
+#include "recordingmessagesink.h"
 
 namespace {
 

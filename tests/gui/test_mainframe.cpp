@@ -32,7 +32,7 @@
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
 #include "panelfixture.h"
-#include "panel/recordingmessagesink.h"
+#include "recordingmessagesink.h"
 
 using Step = CReadingState::Step;
 

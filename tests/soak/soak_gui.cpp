@@ -37,13 +37,14 @@
 #include "app/mainfrm.h"
 #include "app/scrolltoolbar.h"
 #include "app/splash.h"
+#include "base/codeconverter.h"
 #include "build/collectionbuilder.h"
-#include "index/codeconverter.h"
+#include "docstore/storeformat.h"
 #include "index/index.h"
 #include "panel/leftform.h"
-#include "panel/recordingmessagesink.h"
 #include "panel/sortlistctrl.h"
 #include "processstatus.h"
+#include "recordingmessagesink.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ void BuildCollection(const std::filesystem::path& output, std::mt19937& random) 
 std::vector<QString> CollectKeywords(const std::string& folder, std::mt19937& random, size_t count) {
     CIndex index;
     std::vector<QString> keywords;
-    if (!index.Open(folder, "Index", 0) || index.GetFileList().GetPageCount() == 0) return keywords;
+    if (!index.Open(folder, storeformat::kBaseName, 0) || index.GetFileList().GetPageCount() == 0) return keywords;
     const int pages = index.GetFileList().GetPageCount();
     while (keywords.size() < count) {
         std::u16string keyword;

@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
+#include "docstore/storeformat.h"
 #include "index/index.h"
 #include "index/notifier.h"
 #include "panel/model/resultbuilder.h"
@@ -125,12 +126,12 @@ void WriteCollection(const fs::path& folder, int pages, std::mt19937& random) {
         if (p % kVolumePages != 0) continue;
         if (volume % (kBookVolumes * kCategoryBooks) == 0) {
             const int first = p + 1, count = std::min(pages - p, kVolumePages * kBookVolumes * kCategoryBooks);
-            writer.AddTocEntry({u"類" + std::u16string(1, char16_t(0x4E00 + book)), 1, first, count, 1});
+            writer.AddTocRecord({u"類" + std::u16string(1, char16_t(0x4E00 + book)), 1, first, count, 1});
         }
         if (volume % kBookVolumes == 0)
-            writer.AddTocEntry({u"書" + std::u16string(1, char16_t(0x4E00 + book)), 2, p + 1,
+            writer.AddTocRecord({u"書" + std::u16string(1, char16_t(0x4E00 + book)), 2, p + 1,
                                 std::min(pages - p, kVolumePages * kBookVolumes), 1});
-        writer.AddTocEntry({u"巻" + std::u16string(1, char16_t(0x4E00 + volume)), 3, p + 1,
+        writer.AddTocRecord({u"巻" + std::u16string(1, char16_t(0x4E00 + volume)), 3, p + 1,
                             std::min(pages - p, kVolumePages), 1});
     }
     std::vector<std::vector<uint32_t>> groups;
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
     CStderrNotifier notifier;
     CIndex index(&notifier);
     CTocModel toc;
-    if (!index.Open(folder, "Index", 0)) return 1;
+    if (!index.Open(folder, storeformat::kBaseName, 0)) return 1;
     if (!toc.LoadTableOfContents(folder)) std::fprintf(stderr, "you delete data file!\n");
 
     // The first searches fill the allocator's caches; memory is measured after them.
@@ -230,7 +231,7 @@ int main(int argc, char** argv) {
             // A change of scope, as the scope buttons make it.
             index.Close();
             scope = (scope + 1) % 3;
-            if (!index.Open(folder, "Index", scope)) return 1;
+            if (!index.Open(folder, storeformat::kBaseName, scope)) return 1;
         }
         std::u16string query = RandomQuery(index, random);
         const bool useVariants = random() % 2;

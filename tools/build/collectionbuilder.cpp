@@ -12,6 +12,7 @@
 #include "build/varianttable.h"
 #include "build/volumereader.h"
 #include "docstore/tocformat.h"
+#include "index/variantformat.h"
 #include "writer/collectionwriter.h"
 
 namespace fs = std::filesystem;
@@ -19,7 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kHeaderFileName = "collection.txt";
-constexpr const char* kVariantFileName = "yitizi.txt";
 
 // Streams the volumes of a scanned source through the page filler and the
 // page composer into the writer, and keeps the table of contents.
@@ -35,7 +35,7 @@ public:
     }
 
     void Finish(BuildSummary& summary) {
-        for (TocEntry& entry : m_toc) m_writer.AddTocEntry(std::move(entry));
+        for (TocRecord& record : m_toc) m_writer.AddTocRecord(std::move(record));
         summary.pages = m_pages;
         summary.bytes = m_bytesDone;
     }
@@ -101,11 +101,11 @@ private:
 
     // A record whose run starts at the next page; EndRecord closes the run.
     size_t StartRecord(const SourceEntry& entry, int level) {
-        TocEntry toc;
+        TocRecord toc;
         toc.name = entry.tocName;
         toc.level = level;
         toc.docID = int(m_pages) + 1;
-        toc.firstPrinted = 1;
+        toc.curFileName = 1;
         m_toc.push_back(std::move(toc));
         return m_toc.size() - 1;
     }
@@ -115,7 +115,7 @@ private:
     const BuildOptions& m_options;
     CCollectionWriter& m_writer;
     CProgressLine m_progress;
-    std::vector<TocEntry> m_toc;  // in preorder
+    std::vector<TocRecord> m_toc;  // in preorder
     size_t m_pages = 0;
     uint64_t m_bytesDone = 0;
     int m_bookId = 0;
@@ -145,7 +145,7 @@ CheckedSource CheckSource(const BuildOptions& options) {
     const fs::path headerPath = options.source / kHeaderFileName;
     if (fs::exists(headerPath, error)) source.header = CollectionHeader::Read(headerPath);
     std::optional<fs::path> variants = options.variants;
-    if (!variants && fs::exists(options.source / kVariantFileName, error)) variants = options.source / kVariantFileName;
+    if (!variants && fs::exists(options.source / variantformat::kFileName, error)) variants = options.source / variantformat::kFileName;
     if (variants) source.groups = CVariantTable::Read(*variants);
     source.categories = CSourceTree::Scan(options.source, options.warn);
     const size_t records = CSourceTree::RecordCount(source.categories);

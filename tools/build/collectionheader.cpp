@@ -2,10 +2,10 @@
 
 #include <charconv>
 
+#include "base/codeconverter.h"
 #include "build/builderror.h"
 #include "build/linereader.h"
 #include "docstore/storeformat.h"
-#include "index/codeconverter.h"
 
 namespace {
 

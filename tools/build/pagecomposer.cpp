@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
+#include "base/codeconverter.h"
 #include "build/pagelayout.h"
-#include "build/utf8.h"
-#include "index/codeconverter.h"
 #include "index/index.h"
 
 namespace {

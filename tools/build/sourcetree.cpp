@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/codeconverter.h"
 #include "build/builderror.h"
 #include "docstore/tocformat.h"
-#include "index/codeconverter.h"
 
 namespace {
 

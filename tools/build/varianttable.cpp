@@ -5,7 +5,7 @@
 
 #include "build/builderror.h"
 #include "build/linereader.h"
-#include "index/indexformat.h"
+#include "index/variantformat.h"
 
 namespace {
 
@@ -33,20 +33,18 @@ std::vector<std::vector<uint32_t>> CVariantTable::Read(const std::filesystem::pa
     std::string_view line;
     while (lines.Next(line)) {
         std::vector<uint32_t> group;
-        for (size_t start = 0; start <= line.size();) {
-            const size_t comma = std::min(line.find(',', start), line.size());
-            const std::string_view token = Trim(line.substr(start, comma - start));
-            start = comma + 1;
-            if (token.empty()) continue;
+        variantformat::ForEachRun(line, variantformat::kMemberSeparator, [&](std::string_view run) {
+            const std::string_view token = Trim(run);
+            if (token.empty()) return;
             uint32_t codePoint;
             if (!ParseMember(token, codePoint))
                 throw CBuildError(path.string() + ":" + std::to_string(lines.LineNumber()) + ": \"" + std::string(token) +
                                   "\" is not a hexadecimal code point");
             group.push_back(codePoint);
-        }
+        });
         if (group.empty()) continue;
-        if (groups.size() == size_t(indexformat::kMaxGroups))
-            throw CBuildError(path.string() + ": more than " + std::to_string(indexformat::kMaxGroups) +
+        if (groups.size() == size_t(variantformat::kMaxGroups))
+            throw CBuildError(path.string() + ": more than " + std::to_string(variantformat::kMaxGroups) +
                               " variant groups");
         groups.push_back(std::move(group));
     }

@@ -4,8 +4,8 @@
 #include <optional>
 #include <utility>
 
+#include "base/codeconverter.h"
 #include "build/builderror.h"
-#include "build/utf8.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ CVolumeReader::Item CVolumeReader::Next(Paragraph& paragraph) {
     while (m_lines.Next(line)) {
         const auto where = [this] { return m_path.string() + ":" + std::to_string(m_lines.LineNumber()) + ": "; };
         size_t badOffset = 0;
-        if (!utf8::Decode(line, m_codePoints, badOffset))
+        if (!CCodeConverter::Utf8ToUtf32(line, m_codePoints, badOffset))
             throw CBuildError(where() + "invalid UTF-8 at byte " + std::to_string(badOffset + 1) + " of the line");
         std::u32string_view text = m_codePoints;
         if (m_lines.LineNumber() == 1 && !text.empty() && text.front() == kByteOrderMark) text.remove_prefix(1);

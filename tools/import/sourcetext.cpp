@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/codeconverter.h"
+
 namespace {
 
 constexpr std::string_view kOpenBracket = "\xEF\xBC\x88";   // （ U+FF08
@@ -21,32 +23,9 @@ struct CodePoint {
 };
 
 CodePoint DecodeAt(std::string_view text, size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    size_t length = 0;
-    char32_t value = 0;
-    if (lead < 0x80) return {lead, 1};
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-    } else {
-        return {};
-    }
-    if (at + length > text.size()) return {};
-    for (size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) return {};
-        value = (value << 6) | (next & 0x3F);
-    }
-    const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
-    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-    if (overlong || surrogate || value > 0x10FFFF) return {};
-    return {value, length};
+    CodePoint c;
+    c.length = CCodeConverter::DecodeUtf8(text, at, c.value);
+    return c;
 }
 
 bool IsLineBreak(char32_t c) { return c == U'\n' || c == U'\r' || c == 0x2028 || c == 0x2029; }

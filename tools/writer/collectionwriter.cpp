@@ -1,28 +1,18 @@
 #include "writer/collectionwriter.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
+#include "base/codeconverter.h"
+#include "base/littleendian.h"
 #include "docstore/storeformat.h"
 #include "docstore/tocformat.h"
-#include "index/codeconverter.h"
 #include "index/indexformat.h"
+#include "index/variantformat.h"
 
 namespace {
 
-constexpr const char* kBaseName = "Index";
-constexpr const char* kVariantFileName = "yitizi.txt";
 constexpr uint64_t kMaxContentBytes = 0xFFFFFFFFull;  // end offsets are uint32
-
-void AppendUint16(uint32_t value, std::string& out) {
-    out.push_back(char(value & 0xFF));
-    out.push_back(char((value >> 8) & 0xFF));
-}
-
-void AppendUint32(uint32_t value, std::string& out) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(char((value >> shift) & 0xFF));
-}
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
     CSpoolFile file;
@@ -31,7 +21,9 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
     file.Close();
 }
 
-std::string IndexPrefix(int scopeType) { return std::string(kBaseName) + indexformat::ScopeSuffix(scopeType); }
+std::string IndexPrefix(int scopeType) {
+    return std::string(storeformat::kBaseName) + indexformat::ScopeSuffix(IndexScope(scopeType));
+}
 
 std::filesystem::path MakePrivateFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quorel-writer-XXXXXX").string();
@@ -45,7 +37,7 @@ CCollectionWriter::CCollectionWriter(WriterOptions options) : m_options(std::mov
     m_ownsSpoolFolder = m_options.spoolFolder.empty();
     m_spoolFolder = m_ownsSpoolFolder ? MakePrivateFolder() : m_options.spoolFolder;
     try {
-        m_content.Create(m_spoolFolder / (std::string(kBaseName) + storeformat::kContentExtension));
+        m_content.Create(m_spoolFolder / (std::string(storeformat::kBaseName) + storeformat::kContentExtension));
         for (int scope = 0; scope < 3; ++scope)
             m_postings[size_t(scope)] = std::make_unique<CPostingWriter>(
                 m_spoolFolder / (IndexPrefix(scope) + indexformat::kPostingExtension));
@@ -105,7 +97,7 @@ std::string CCollectionWriter::DescribeFault(const CWriterError& error) const {
     return m_records[size_t(page)].name + ": " + error.what();
 }
 
-void CCollectionWriter::AddTocEntry(TocEntry entry) { m_toc.push_back(std::move(entry)); }
+void CCollectionWriter::AddTocRecord(TocRecord record) { m_toc.push_back(std::move(record)); }
 
 void CCollectionWriter::SetVariantGroups(std::vector<std::vector<uint32_t>> groups) { m_groups = std::move(groups); }
 
@@ -127,25 +119,25 @@ std::vector<CharOccurrence> CCollectionWriter::Occurrences(std::u16string_view t
 }
 
 std::vector<std::string> CCollectionWriter::FileNames() {
-    std::vector<std::string> names{std::string(kBaseName) + storeformat::kTableExtension,
-                                   std::string(kBaseName) + storeformat::kContentExtension};
+    std::vector<std::string> names{std::string(storeformat::kBaseName) + storeformat::kTableExtension,
+                                   std::string(storeformat::kBaseName) + storeformat::kContentExtension};
     for (int scope = 0; scope < 3; ++scope) {
         names.push_back(IndexPrefix(scope) + indexformat::kHeaderExtension);
         names.push_back(IndexPrefix(scope) + indexformat::kPostingExtension);
     }
-    names.push_back(kVariantFileName);
+    names.push_back(variantformat::kFileName);
     names.push_back(tocformat::kFileName);
     return names;
 }
 
 void CCollectionWriter::Write(const std::filesystem::path& folder) {
     CheckFault();
-    if (m_groups.size() > size_t(indexformat::kMaxGroups))
-        throw CWriterError("more than " + std::to_string(indexformat::kMaxGroups) + " variant groups");
+    if (m_groups.size() > size_t(variantformat::kMaxGroups))
+        throw CWriterError("more than " + std::to_string(variantformat::kMaxGroups) + " variant groups");
     if (m_toc.size() > size_t(tocformat::kMaxRecords))
         throw CWriterError("more than " + std::to_string(tocformat::kMaxRecords) + " table-of-contents records");
-    for (const TocEntry& entry : m_toc)
-        if (entry.name.size() > tocformat::kMaxNameChars)
+    for (const TocRecord& record : m_toc)
+        if (record.name.size() > tocformat::kMaxNameChars)
             throw CWriterError("a table-of-contents name over " + std::to_string(tocformat::kMaxNameChars) + " characters");
     if (!m_bFinished) {
         try {
@@ -205,49 +197,29 @@ void CCollectionWriter::WriteStoreTable(const std::filesystem::path& folder) con
 
     std::string table;
     table.reserve(storeformat::kRecordsOffset + m_records.size() * (width + storeformat::kRecordTailBytes));
-    AppendUint32(uint32_t(m_options.headerWord), table);
-    AppendUint32(uint32_t(width), table);
+    littleendian::AppendUint32(uint32_t(m_options.headerWord), table);
+    littleendian::AppendUint32(uint32_t(width), table);
     std::string headerText = m_options.headerText.substr(0, storeformat::kHeaderTextBytes - 1);
     headerText.resize(storeformat::kHeaderTextBytes, '\0');
     table += headerText;
     for (const PageRecord& record : m_records) {
         table += record.name;
         table.append(width - record.name.size(), '\0');
-        AppendUint32(record.endOffset, table);
-        AppendUint32(record.length, table);
+        littleendian::AppendUint32(record.endOffset, table);
+        littleendian::AppendUint32(record.length, table);
     }
-    WriteFile(folder / (std::string(kBaseName) + storeformat::kTableExtension), table);
+    WriteFile(folder / (std::string(storeformat::kBaseName) + storeformat::kTableExtension), table);
 }
 
 void CCollectionWriter::WriteVariantTable(const std::filesystem::path& folder) const {
     std::string text;
-    for (const auto& group : m_groups) {
-        for (size_t i = 0; i < group.size(); ++i) {
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "%s%X", i ? "," : "", unsigned(group[i]));
-            text += hex;
-        }
-        text += '\n';
-    }
-    WriteFile(folder / kVariantFileName, text);
+    for (const auto& group : m_groups) variantformat::AppendLine(group, text);
+    WriteFile(folder / variantformat::kFileName, text);
 }
 
 void CCollectionWriter::WriteTableOfContents(const std::filesystem::path& folder) const {
     std::string records;
     records.reserve(m_toc.size() * tocformat::kRecordBytes);
-    for (const TocEntry& entry : m_toc) {
-        std::string record(tocformat::kRecordBytes, '\0');
-        for (size_t i = 0; i < entry.name.size(); ++i) {
-            record[tocformat::kNameOffset + 2 * i] = char(entry.name[i] & 0xFF);
-            record[tocformat::kNameOffset + 2 * i + 1] = char(entry.name[i] >> 8);
-        }
-        std::string fields;
-        AppendUint32(uint32_t(entry.level), fields);
-        AppendUint32(uint32_t(entry.docID), fields);
-        AppendUint32(uint32_t(entry.docNo), fields);
-        AppendUint16(entry.firstPrinted, fields);
-        record.replace(tocformat::kLevelOffset, fields.size(), fields);
-        records += record;
-    }
+    for (const TocRecord& record : m_toc) tocformat::AppendRecord(record, records);
     WriteFile(folder / tocformat::kFileName, records);
 }

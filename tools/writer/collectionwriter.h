@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "docstore/tocformat.h"
 #include "writer/postingwriter.h"
 #include "writer/spoolfile.h"
 #include "writer/writererror.h"
@@ -32,14 +33,6 @@ struct WriterPage {
     std::string html;        // the page's UTF-8 bytes, stored masked
     // Occurrences per scope type: 0 full text, 1 annotations, 2 main text.
     std::array<std::vector<CharOccurrence>, 3> occurrences;
-};
-
-struct TocEntry {
-    std::u16string name;   // at most 99 UTF-16 units
-    int level = 1;         // 1 category, 2 book, 3 volume
-    int docID = 1;         // first page number + 1
-    int docNo = 0;         // pages in the run
-    uint16_t firstPrinted = 0;
 };
 
 struct WriterOptions {
@@ -64,7 +57,7 @@ public:
 
     // Returns the new page's page number. Pages after the first fault are not kept.
     int AddPage(WriterPage page);
-    void AddTocEntry(TocEntry entry);
+    void AddTocRecord(TocRecord record);
     // Groups of code points, one line of the variant table each; the list of
     // group g (number 88065 + g) holds the occurrences of all its members. May
     // come before or after the pages.
@@ -108,7 +101,7 @@ private:
     CSpoolFile m_content;
     std::array<std::unique_ptr<CPostingWriter>, 3> m_postings;  // per scope type
     std::vector<PageRecord> m_records;
-    std::vector<TocEntry> m_toc;
+    std::vector<TocRecord> m_toc;
     std::vector<std::vector<uint32_t>> m_groups;
     std::vector<uint64_t> m_keys;  // scratch: one page's posting keys
     std::string m_masked;          // scratch: one page's masked bytes

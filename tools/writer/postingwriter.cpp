@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/littleendian.h"
+#include "base/mappedfile.h"
 #include "index/indexformat.h"
-#include "index/mappedfile.h"
 #include "index/postingcursor.h"
 #include "writer/writererror.h"
 
@@ -31,37 +32,28 @@ void CheckVarint(uint32_t value, const char* what, uint32_t page) {
                        int(page));
 }
 
-void AppendUint32(uint32_t value, std::string& out) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(char((value >> shift) & 0xFF));
-}
+[[noreturn]] void FailReadBack() { throw CWriterError("a posting list cannot be read back"); }
 
 }  // namespace
 
-void CPostingWriter::ReadEntryHeader(MemberWalk& walk) {
-    unsigned bytes;
-    walk.page += walk.cursor.ReadVarint(bytes);
-    walk.unread = walk.cursor.ReadLength();
-    if (walk.cursor.Bad()) throw CWriterError("a posting list cannot be read back");
-}
-
 // Appends the positions of the current entry to positions.
-void CPostingWriter::ReadPositions(MemberWalk& walk, std::vector<uint32_t>& positions) {
+void CPostingWriter::ReadPositions(CPostingList& walk, std::vector<uint32_t>& positions) {
     uint32_t position = 0;
-    while (walk.unread > 0) {
+    for (uint32_t left = walk.PositionBytes(); left > 0; left = walk.PositionBytes()) {
+        uint32_t delta;
         unsigned bytes;
-        position += walk.cursor.ReadVarint(bytes);
-        if (walk.cursor.Bad() || bytes > walk.unread) throw CWriterError("a posting list cannot be read back");
-        walk.unread -= bytes;
+        walk.NextPosition(delta, bytes);
+        if (walk.Bad() || bytes > left) FailReadBack();
+        position += delta;
         positions.push_back(position);
     }
 }
 
 // Appends the current entry of walk to list as it stands, position data
 // still encoded.
-void CPostingWriter::CopyPositions(List& list, MemberWalk& walk) {
-    AppendHeader(list, walk.page, walk.unread);
-    if (!walk.cursor.AppendBytes(walk.unread, list.pending)) throw CWriterError("a posting list cannot be read back");
-    walk.unread = 0;
+void CPostingWriter::CopyPositions(List& list, CPostingList& walk) {
+    AppendHeader(list, walk.Page(), walk.PositionBytes());
+    if (!walk.AppendPositionBytes(list.pending)) FailReadBack();
     WriteFullBlocks(list);
 }
 
@@ -220,14 +212,13 @@ void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMember
     const CPostingCursor::Source source{written.Data(), written.Size(), chain.data(), uint32_t(chain.size())};
     for (size_t g = 0; g < groupMembers.size(); ++g) {
         List& group = m_lists[size_t(indexformat::kFirstGroupNumber) + g];
-        std::vector<MemberWalk> walks;
+        std::vector<CPostingList> walks;
         for (int32_t member : groupMembers[g]) {
             const List& list = m_lists.at(size_t(member));
             if (!list.hasEntries) continue;
-            MemberWalk& walk = walks.emplace_back();
-            walk.cursor.Start(&source, uint32_t(list.firstBlock));
-            walk.lastPage = list.lastPage;
-            ReadEntryHeader(walk);
+            CPostingList& walk = walks.emplace_back();
+            walk.Start(&source, uint32_t(list.firstBlock), list.lastPage);
+            if (walk.Bad()) FailReadBack();
         }
         MergeWalks(group, walks);
         CloseList(group);
@@ -239,14 +230,14 @@ void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMember
 
 // Writes the union of the walks' lists into group, page by page. A page that
 // only one member holds keeps that member's position data as it is.
-void CPostingWriter::MergeWalks(List& group, std::vector<MemberWalk>& walks) {
+void CPostingWriter::MergeWalks(List& group, std::vector<CPostingList>& walks) {
     while (!walks.empty()) {
-        uint32_t page = walks.front().page;
-        for (const MemberWalk& walk : walks) page = std::min(page, walk.page);
-        MemberWalk* holder = nullptr;
+        uint32_t page = walks.front().Page();
+        for (const CPostingList& walk : walks) page = std::min(page, walk.Page());
+        CPostingList* holder = nullptr;
         size_t holders = 0;
-        for (MemberWalk& walk : walks)
-            if (walk.page == page) {
+        for (CPostingList& walk : walks)
+            if (walk.Page() == page) {
                 holder = &walk;
                 ++holders;
             }
@@ -254,14 +245,15 @@ void CPostingWriter::MergeWalks(List& group, std::vector<MemberWalk>& walks) {
             CopyPositions(group, *holder);
         } else {
             m_positions.clear();
-            for (MemberWalk& walk : walks)
-                if (walk.page == page) ReadPositions(walk, m_positions);
+            for (CPostingList& walk : walks)
+                if (walk.Page() == page) ReadPositions(walk, m_positions);
             std::sort(m_positions.begin(), m_positions.end());
             AppendEntry(group, page, m_positions);
         }
-        for (MemberWalk& walk : walks)
-            if (walk.page == page && walk.page != walk.lastPage) ReadEntryHeader(walk);
-        std::erase_if(walks, [page](const MemberWalk& walk) { return walk.page == page && walk.page == walk.lastPage; });
+        // A walk ends with its last entry; the others move past the page.
+        std::erase_if(walks, [page](const CPostingList& walk) { return walk.Page() == page && walk.AtLastEntry(); });
+        for (CPostingList& walk : walks)
+            if (walk.Page() == page && !walk.Next()) FailReadBack();
     }
 }
 
@@ -294,10 +286,10 @@ void CPostingWriter::ReverseBlocks() {
 void CPostingWriter::WriteHeader(const std::filesystem::path& path) const {
     std::string header;
     header.reserve(indexformat::kChainOffset + m_chain.size() * 4);
-    for (const List& list : m_lists) AppendUint32(uint32_t(list.firstBlock), header);
+    for (const List& list : m_lists) littleendian::AppendUint32(uint32_t(list.firstBlock), header);
     header.append(indexformat::kReservedShortBytes + indexformat::kReservedLongBytes, '\0');
-    for (const List& list : m_lists) AppendUint32(list.lastPage, header);
-    for (uint32_t next : m_chain) AppendUint32(next, header);
+    for (const List& list : m_lists) littleendian::AppendUint32(list.lastPage, header);
+    for (uint32_t next : m_chain) littleendian::AppendUint32(next, header);
     CSpoolFile file;
     file.Create(path);
     file.Append(header);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "index/postingcursor.h"
+#include "index/postinglist.h"
 #include "writer/spoolfile.h"
 
 class CPostingWriter {
@@ -50,13 +50,6 @@ private:
         uint32_t lastPage = 0;        // page of the latest entry
         bool hasEntries = false;
     };
-    // A member's finished list, read back while its group's list is merged.
-    struct MemberWalk {
-        CPostingCursor cursor;
-        uint32_t page = 0;      // page of the current entry
-        uint32_t unread = 0;    // position bytes of the current entry not yet read
-        uint32_t lastPage = 0;  // page of the list's last entry
-    };
 
     void CheckPage(uint32_t page, std::span<const uint64_t> keys);
     void FlushBatch();
@@ -65,10 +58,10 @@ private:
     void WriteFullBlocks(List& list);
     void WriteBlock(List& list, std::string_view bytes);
     void CloseList(List& list);
-    void MergeWalks(List& group, std::vector<MemberWalk>& walks);
-    static void ReadEntryHeader(MemberWalk& walk);
-    static void ReadPositions(MemberWalk& walk, std::vector<uint32_t>& positions);
-    void CopyPositions(List& list, MemberWalk& walk);
+    // The members' finished lists, read back while their group's list is merged.
+    void MergeWalks(List& group, std::vector<CPostingList>& walks);
+    static void ReadPositions(CPostingList& walk, std::vector<uint32_t>& positions);
+    void CopyPositions(List& list, CPostingList& walk);
     void ReverseBlocks();
 
     CSpoolFile m_postings;

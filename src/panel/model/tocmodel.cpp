@@ -1,31 +1,15 @@
 #include "panel/model/tocmodel.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
-#include "docstore/readonlyfile.h"
-#include "docstore/datafileerror.h"
+#include "base/codeconverter.h"
+#include "base/datafileerror.h"
+#include "base/readonlyfile.h"
 #include "docstore/tocformat.h"
-#include "index/codeconverter.h"
 
 namespace {
-
-int32_t LoadInt32(const unsigned char* p) {
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-
-TocRecord DecodeRecord(const unsigned char* p) {
-    TocRecord record;
-    for (size_t i = 0; i + 1 < tocformat::kNameBytes; i += 2) {
-        const char16_t unit = char16_t(p[i] | p[i + 1] << 8);
-        if (unit == 0) break;
-        record.name.push_back(unit);
-    }
-    record.level = LoadInt32(p + tocformat::kLevelOffset);
-    record.docID = LoadInt32(p + tocformat::kDocIdOffset);
-    record.docNo = LoadInt32(p + tocformat::kDocNoOffset);
-    record.curFileName = uint16_t(p[tocformat::kFirstPrintedOffset] | p[tocformat::kFirstPrintedOffset + 1] << 8);
-    return record;
-}
 
 std::string ListingLine(const TocRecord& record) {
     std::string name;
@@ -57,7 +41,7 @@ bool CTocModel::LoadTableOfContents(const std::filesystem::path& dataFolder) {
     ContentsNodeTag* lastVolume = nullptr;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     for (size_t at = 0; at + tocformat::kRecordBytes <= bytes.size(); at += tocformat::kRecordBytes) {
-        const TocRecord record = DecodeRecord(data + at);
+        const TocRecord record = tocformat::DecodeRecord(data + at);
         if (record.level < 1 || record.level > kMaxLevel) break;
         AddRecord(record, lastVolume);
     }
@@ -76,7 +60,7 @@ void CTocModel::AddRecord(const TocRecord& record, ContentsNodeTag*& lastVolume)
 
     ContentsNodeTag* parent = FindParentNode(m_pRoot.get(), *node);
     if (!parent) parent = m_pRoot.get();  // its parent level is missing: a top-level entry
-    if (node->level == 3) {
+    if (node->level == kVolumeLevel) {
         if (lastVolume && lastVolume->parent == parent) {
             lastVolume->nextVolume = node.get();
             node->prevVolume = lastVolume;
@@ -88,6 +72,26 @@ void CTocModel::AddRecord(const TocRecord& record, ContentsNodeTag*& lastVolume)
     m_nodes.push_back(node.get());
     parent->children.push_back(std::move(node));
     ++m_nNodeCount;
+}
+
+int CTocModel::NextVolume(int record) const {
+    for (int r = std::max(record + 1, 1); r < m_nNodeCount; ++r)
+        if (Record(r).level == kVolumeLevel) return r;
+    return 0;
+}
+
+int CTocModel::PreviousVolume(int record) const {
+    for (int r = std::min(record - 1, m_nNodeCount - 1); r >= 1; --r)
+        if (Record(r).level == kVolumeLevel) return r;
+    return 0;
+}
+
+bool CTocModel::HasPageBefore(int record, int printedPage) const {
+    return IsRecord(record) && int64_t(printedPage) - Record(record).curFileName >= 1;
+}
+
+bool CTocModel::HasPageAfter(int record, int printedPage) const {
+    return IsRecord(record) && int64_t(printedPage) - Record(record).curFileName + 1 < Record(record).docNo;
 }
 
 int CTocModel::ParentRecord(int record) const {

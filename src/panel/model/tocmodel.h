@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "docstore/tocformat.h"
 #include "panel/model/contentsnodetag.h"
-#include "panel/model/tocrecord.h"
 
 class CTocModel {
 public:
     // Deepest outline level the tree's handle table can hold.
     static constexpr int kMaxLevel = 19;
+    // The level of a volume, the entry a reader reads page by page.
+    static constexpr int kVolumeLevel = 3;
 
     CTocModel();
 
@@ -35,6 +37,14 @@ public:
     int ParentRecord(int record) const;
     // The entry's name with its ancestors' names before it, separated by "\".
     std::u16string ScopePath(int record) const;
+    // The first volume record after record, in record order; 0 when there is none.
+    int NextVolume(int record) const;
+    // The last volume record before record; 0 when there is none.
+    int PreviousVolume(int record) const;
+    // Whether record's run has a page before / after printed page printedPage
+    // (counted from the run's first printed page). False for no record.
+    bool HasPageBefore(int record, int printedPage) const;
+    bool HasPageAfter(int record, int printedPage) const;
     // "name=%s\tdocID=%d\tdocNo=%d\tcurFileName=%d" per record, books indented by
     // one tab and volumes by two, in UTF-8 with a closing line feed.
     const std::vector<std::string>& ListingLines() const { return m_listing; }

@@ -1,4 +1,4 @@
-#include "index/mappedfile.h"
+#include "base/mappedfile.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-#include "index/codeconverter.h"
+#include "base/codeconverter.h"
 
 int32_t CCodeConverter::ToCharNumber(char32_t cp) {
     if (cp >= 0x3400 && cp <= 0x9FFF) return int32_t(cp - 0x3400);
@@ -83,32 +83,37 @@ CCodeConverter::Status CCodeConverter::Utf16ToUtf8(std::u16string_view units, st
     return kConverted;
 }
 
-bool CCodeConverter::Utf8ToUtf16(std::string_view bytes, std::u16string& units) {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
-        int extra;
+bool CCodeConverter::Utf8ToUtf32(std::string_view bytes, std::u32string& out, size_t& badOffset) {
+    out.clear();
+    out.reserve(bytes.size());
+    for (size_t at = 0; at < bytes.size();) {
         char32_t cp;
-        if (b0 < 0x80) { extra = 0; cp = b0; }
-        else if (b0 >= 0xC2 && b0 <= 0xDF) { extra = 1; cp = b0 & 0x1F; }
-        else if (b0 >= 0xE0 && b0 <= 0xEF) { extra = 2; cp = b0 & 0x0F; }
-        else if (b0 >= 0xF0 && b0 <= 0xF4) { extra = 3; cp = b0 & 0x07; }
-        else return false;
-        if (bytes.size() - i - 1 < size_t(extra)) return false;
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char b = static_cast<unsigned char>(bytes[i + k]);
-            if ((b & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (b & 0x3F);
+        const size_t length = DecodeUtf8(bytes, at, cp);
+        if (length == 0) {
+            badOffset = at;
+            return false;
         }
-        static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        out.push_back(cp);
+        at += length;
+    }
+    return true;
+}
+
+bool CCodeConverter::Utf8ToUtf16(std::string_view bytes, std::u16string& units, size_t* badOffset) {
+    for (size_t at = 0; at < bytes.size();) {
+        char32_t cp;
+        const size_t length = DecodeUtf8(bytes, at, cp);
+        if (length == 0) {
+            if (badOffset) *badOffset = at;
+            return false;
+        }
         if (cp >= 0x10000) {
             units.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
             units.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
         } else {
             units.push_back(char16_t(cp));
         }
-        i += size_t(extra) + 1;
+        at += length;
     }
     return true;
 }

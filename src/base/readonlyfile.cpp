@@ -1,11 +1,11 @@
-#include "docstore/readonlyfile.h"
+#include "base/readonlyfile.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "docstore/datafileerror.h"
+#include "base/datafileerror.h"
 
 bool CReadOnlyFile::Open(const std::filesystem::path& path) {
     Close();

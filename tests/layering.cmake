@@ -1,0 +1,27 @@
+# Fails when a core layer includes a header of a layer above it: the base
+# layer includes only itself, the document store the base layer and itself,
+# the index those and itself, the panel model no index and no widget.
+#   cmake -DSOURCE_DIR=<repo>/src -P layering.cmake
+cmake_minimum_required(VERSION 3.25)
+set(layers base docstore index panel/model)
+set(allowed_base base)
+set(allowed_docstore base docstore)
+set(allowed_index base docstore index)
+set(allowed_panel/model base docstore panel/model)
+set(faults "")
+foreach(layer IN LISTS layers)
+  file(GLOB sources ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} includes REGEX "^#include \"")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"(.*)/[^/]*\".*" "\\1" folder "${line}")
+      if(NOT folder IN_LIST allowed_${layer})
+        list(APPEND faults "${source}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  list(JOIN faults "\n" text)
+  message(FATAL_ERROR "includes from a layer above:\n${text}")
+endif()
