@@ -1,12 +1,14 @@
 #include "build/collectionbuilder.h"
 
 #include <chrono>
+#include <thread>
 
 #include "build/builderror.h"
 #include "build/collectionheader.h"
 #include "build/outputfolder.h"
 #include "build/pagecomposer.h"
 #include "build/pagefiller.h"
+#include "build/pagequeue.h"
 #include "build/progressline.h"
 #include "build/sourcetree.h"
 #include "build/varianttable.h"
@@ -21,12 +23,27 @@ namespace {
 
 constexpr const char* kHeaderFileName = "collection.txt";
 
+constexpr size_t kPageBatch = 64;     // composed pages handed to the writer at once
+constexpr size_t kQueuedPages = 512;  // composed pages waiting for the writer at most
+
+// Adds a composed page to the writer; a fault names the volume and page.
+void FeedWriter(CCollectionWriter& writer, QueuedPage page) {
+    writer.AddPage(std::move(page.page));
+    try {
+        writer.CheckFault();
+    } catch (const CWriterError& error) {
+        throw CBuildError(page.where + ": " + error.what());
+    }
+}
+
 // Streams the volumes of a scanned source through the page filler and the
-// page composer into the writer, and keeps the table of contents.
+// page composer to a sink of composed pages, and keeps the table of contents.
 class CVolumeStreamer {
 public:
-    CVolumeStreamer(const BuildOptions& options, CCollectionWriter& writer, uint64_t totalBytes)
-        : m_options(options), m_writer(writer), m_progress(options.progress, totalBytes) {}
+    using Sink = std::function<void(QueuedPage)>;
+
+    CVolumeStreamer(const BuildOptions& options, Sink sink, uint64_t totalBytes)
+        : m_options(options), m_sink(std::move(sink)), m_progress(options.progress, totalBytes) {}
 
     void AddCategory(const SourceEntry& category) {
         const size_t record = StartRecord(category, 1);
@@ -34,8 +51,8 @@ public:
         EndRecord(record);
     }
 
-    void Finish(BuildSummary& summary) {
-        for (TocRecord& record : m_toc) m_writer.AddTocRecord(std::move(record));
+    void Finish(CCollectionWriter& writer, BuildSummary& summary) {
+        for (TocRecord& record : m_toc) writer.AddTocRecord(std::move(record));
         summary.pages = m_pages;
         summary.bytes = m_bytesDone;
     }
@@ -90,13 +107,8 @@ private:
 
     void AddPage(const std::vector<Paragraph>& page, const CPageComposer::PageInfo& info, const SourceEntry& volume) {
         if (m_options.cancelled && m_options.cancelled()) throw CBuildError("interrupted");
-        m_writer.AddPage(CPageComposer::Compose(page, info));
+        m_sink({CPageComposer::Compose(page, info), volume.path.string() + ", page " + std::to_string(info.printedPage)});
         ++m_pages;
-        try {
-            m_writer.CheckFault();
-        } catch (const CWriterError& error) {
-            throw CBuildError(volume.path.string() + ", page " + std::to_string(info.printedPage) + ": " + error.what());
-        }
     }
 
     // A record whose run starts at the next page; EndRecord closes the run.
@@ -113,7 +125,7 @@ private:
     void EndRecord(size_t record) { m_toc[record].docNo = int(m_pages) - (m_toc[record].docID - 1); }
 
     const BuildOptions& m_options;
-    CCollectionWriter& m_writer;
+    Sink m_sink;
     CProgressLine m_progress;
     std::vector<TocRecord> m_toc;  // in preorder
     size_t m_pages = 0;
@@ -156,7 +168,51 @@ CheckedSource CheckSource(const BuildOptions& options) {
     return source;
 }
 
+void StreamAll(CVolumeStreamer& streamer, const std::vector<SourceEntry>& categories) {
+    for (const SourceEntry& category : categories) streamer.AddCategory(category);
+}
+
+// Reads and composes the pages on a thread of their own while this thread
+// feeds them to the writer in order.
+void StreamInParallel(CVolumeStreamer& streamer, CPageQueue& queue, CCollectionWriter& writer,
+                      const std::vector<SourceEntry>& categories) {
+    std::thread composer([&] {
+        std::exception_ptr error;
+        try {
+            StreamAll(streamer, categories);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        queue.Finish(error);
+    });
+    try {
+        std::deque<QueuedPage> pages;
+        while (queue.Take(pages)) {
+            for (QueuedPage& page : pages) FeedWriter(writer, std::move(page));
+            pages.clear();
+        }
+    } catch (...) {
+        queue.Stop();
+        composer.join();
+        throw;
+    }
+    composer.join();
+}
+
+void CountEntries(const std::vector<SourceEntry>& categories, BuildSummary& summary) {
+    summary.categories = categories.size();
+    for (const SourceEntry& category : categories) {
+        summary.books += category.children.size();
+        for (const SourceEntry& book : category.children) summary.volumes += book.children.size();
+    }
+}
+
 }  // namespace
+
+size_t CCollectionBuilder::DefaultThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : cores;
+}
 
 CCollectionBuilder::CCollectionBuilder(BuildOptions options) : m_options(std::move(options)) {
     if (!m_options.warn) m_options.warn = [](const std::string&) {};
@@ -170,18 +226,30 @@ BuildSummary CCollectionBuilder::Run() {
     writerOptions.headerWord = source.header.word;
     writerOptions.headerText = source.header.text;
     writerOptions.spoolFolder = output.TempPath();
+    const size_t threads = m_options.threads == 0 ? DefaultThreads() : m_options.threads;
+    writerOptions.threads = threads;
     BuildSummary summary;
     try {
         CCollectionWriter writer(writerOptions);
         writer.SetVariantGroups(std::move(source.groups));
-        CVolumeStreamer streamer(m_options, writer, CSourceTree::TotalBytes(source.categories));
-        for (const SourceEntry& category : source.categories) {
-            streamer.AddCategory(category);
-            ++summary.categories;
-            summary.books += category.children.size();
-            for (const SourceEntry& book : category.children) summary.volumes += book.children.size();
-        }
-        streamer.Finish(summary);
+        const uint64_t totalBytes = CSourceTree::TotalBytes(source.categories);
+        const bool bParallel = threads > 1;
+        CPageQueue queue(kPageBatch, kQueuedPages);
+        CVolumeStreamer streamer(
+            m_options,
+            [&](QueuedPage page) {
+                if (bParallel)
+                    queue.Push(std::move(page));
+                else
+                    FeedWriter(writer, std::move(page));
+            },
+            totalBytes);
+        if (bParallel)
+            StreamInParallel(streamer, queue, writer, source.categories);
+        else
+            StreamAll(streamer, source.categories);
+        streamer.Finish(writer, summary);
+        CountEntries(source.categories, summary);
         writer.Write(output.TempPath());
         output.Commit(CCollectionWriter::FileNames());
         summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

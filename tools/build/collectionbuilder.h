@@ -23,6 +23,9 @@ struct BuildOptions {
     std::function<void(const std::string&)> warn;  // notes on skipped entries; may be empty
     std::FILE* progress = nullptr;                 // where progress goes; null: nowhere
     std::function<bool()> cancelled;               // polled between pages; may be empty
+    // 1: one thread reads, composes and writes; more: the pages are read and
+    // composed on a thread beside the one that writes them; 0: one per core.
+    size_t threads = 0;
 };
 
 struct BuildSummary {
@@ -39,6 +42,8 @@ public:
     static constexpr size_t kMaxPageChars = 100000;
 
     explicit CCollectionBuilder(BuildOptions options);
+    // Threads for BuildOptions::threads 0: the cores of this machine.
+    static size_t DefaultThreads();
     BuildSummary Run();
 
 private:

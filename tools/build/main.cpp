@@ -1,5 +1,6 @@
 // quorel-build: builds a collection from a folder of plain texts.
-//   quorel-build [--page-chars N] [--variants FILE] SOURCE_DIR OUTPUT_DIR
+//   quorel-build [--page-chars N] [--variants FILE] [--threads N] SOURCE_DIR OUTPUT_DIR
+// --threads 1 builds on one thread; by default the build uses every core.
 // Exit status 0 when the collection was written, 1 when it could not be built
 // (the output folder is then as it was), 2 on a usage error.
 #include <csignal>
@@ -15,7 +16,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-constexpr const char* kUsage = "usage: quorel-build [--page-chars N] [--variants FILE] SOURCE_DIR OUTPUT_DIR\n";
+constexpr const char* kUsage = "usage: quorel-build [--page-chars N] [--variants FILE] [--threads N] SOURCE_DIR OUTPUT_DIR\n";
+constexpr size_t kMaxThreads = 256;
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -26,11 +28,11 @@ int Usage(const std::string& problem) {
     return kExitUsage;
 }
 
-// A page budget from 1 to the builder's limit; 0 when text is no such number.
-size_t ParsePageChars(const std::string& text) {
+// A number from 1 to max; 0 when text is no such number.
+size_t ParseCount(const std::string& text, size_t max) {
     if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
     const size_t value = std::stoul(text);
-    return value <= CCollectionBuilder::kMaxPageChars ? value : 0;
+    return value <= max ? value : 0;
 }
 
 }  // namespace
@@ -42,11 +44,14 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--page-chars" && i + 1 < args.size()) {
-            options.pageChars = ParsePageChars(args[++i]);
+            options.pageChars = ParseCount(args[++i], CCollectionBuilder::kMaxPageChars);
             if (options.pageChars == 0)
                 return Usage("--page-chars takes a number from 1 to " + std::to_string(CCollectionBuilder::kMaxPageChars));
         } else if (arg == "--variants" && i + 1 < args.size()) {
             options.variants = args[++i];
+        } else if (arg == "--threads" && i + 1 < args.size()) {
+            options.threads = ParseCount(args[++i], kMaxThreads);
+            if (options.threads == 0) return Usage("--threads takes a number from 1 to " + std::to_string(kMaxThreads));
         } else if (arg.starts_with("--")) {
             return Usage("unknown option " + arg);
         } else {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
+#include <thread>
 
 #include "base/codeconverter.h"
 #include "base/littleendian.h"
@@ -161,8 +163,31 @@ void CCollectionWriter::Write(const std::filesystem::path& folder) {
 void CCollectionWriter::Finish() {
     m_content.Close();
     const auto members = GroupMemberNumbers();
-    for (auto& postings : m_postings) postings->Finish(members, m_options.scatterBlocks);
+    if (m_options.threads > 1)
+        FinishPostings(members);
+    else
+        for (auto& postings : m_postings) postings->Finish(members, m_options.scatterBlocks);
     m_bFinished = true;
+}
+
+// The scopes' lists are closed side by side; the first scope's fault, in scope
+// order, is the one raised, as when they are closed one after the other.
+void CCollectionWriter::FinishPostings(const std::vector<std::vector<int32_t>>& members) {
+    std::array<std::exception_ptr, 3> errors;
+    auto finish = [&](size_t scope) {
+        try {
+            m_postings[scope]->Finish(members, m_options.scatterBlocks);
+        } catch (...) {
+            errors[scope] = std::current_exception();
+        }
+    };
+    std::thread annotations(finish, 1);
+    std::thread mainText(finish, 2);
+    finish(0);
+    annotations.join();
+    mainText.join();
+    for (const std::exception_ptr& error : errors)
+        if (error) std::rethrow_exception(error);
 }
 
 // The distinct character numbers of each group's members; members without a

@@ -45,6 +45,8 @@ struct WriterOptions {
     // writer then leaves them there); empty: a private temporary folder, removed
     // with the writer, from which Write copies them.
     std::filesystem::path spoolFolder;
+    // More than 1: Write closes the three scopes' lists on threads of their own.
+    size_t threads = 1;
 };
 
 class CCollectionWriter {
@@ -88,6 +90,7 @@ private:
     void AddPageContent(const WriterPage& page);
     void AddPagePostings(const WriterPage& page, uint32_t pageNumber);
     void Finish();
+    void FinishPostings(const std::vector<std::vector<int32_t>>& members);
     std::string DescribeFault(const CWriterError& error) const;
     std::vector<std::vector<int32_t>> GroupMemberNumbers() const;
     void WriteStoreTable(const std::filesystem::path& folder) const;
