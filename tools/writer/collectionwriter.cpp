@@ -42,7 +42,7 @@ CCollectionWriter::CCollectionWriter(WriterOptions options) : m_options(std::mov
         m_content.Create(m_spoolFolder / (std::string(storeformat::kBaseName) + storeformat::kContentExtension));
         for (int scope = 0; scope < 3; ++scope)
             m_postings[size_t(scope)] = std::make_unique<CPostingWriter>(
-                m_spoolFolder / (IndexPrefix(scope) + indexformat::kPostingExtension));
+                m_spoolFolder / (IndexPrefix(scope) + indexformat::kPostingExtension), m_options.threads > 1);
     } catch (...) {
         if (m_ownsSpoolFolder) std::filesystem::remove_all(m_spoolFolder);
         throw;

@@ -45,7 +45,8 @@ struct WriterOptions {
     // writer then leaves them there); empty: a private temporary folder, removed
     // with the writer, from which Write copies them.
     std::filesystem::path spoolFolder;
-    // More than 1: Write closes the three scopes' lists on threads of their own.
+    // More than 1: the posting lists grow on threads beside the one adding
+    // pages, and Write closes the three scopes' lists side by side.
     size_t threads = 1;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <exception>
 
 #include "base/littleendian.h"
 #include "base/mappedfile.h"
@@ -57,8 +58,13 @@ void CPostingWriter::CopyPositions(List& list, CPostingList& walk) {
     WriteFullBlocks(list);
 }
 
-CPostingWriter::CPostingWriter(const std::filesystem::path& postingPath) : m_lists(indexformat::kCharTableSize) {
+CPostingWriter::CPostingWriter(const std::filesystem::path& postingPath, bool bBackground)
+    : m_bBackground(bBackground), m_lists(indexformat::kCharTableSize) {
     m_postings.Create(postingPath);
+}
+
+CPostingWriter::~CPostingWriter() {
+    if (m_appender.joinable()) m_appender.join();
 }
 
 void CPostingWriter::AddPage(uint32_t page, std::span<const uint64_t> keys) {
@@ -107,15 +113,41 @@ void CPostingWriter::CheckPage(uint32_t page, std::span<const uint64_t> keys) {
     }
 }
 
-// Sorts the batch by character number, stably, and appends each character's
-// entries to its list.
+// Hands the batch over to be appended, once the one before it is in, and
+// starts a new batch.
 void CPostingWriter::FlushBatch() {
-    m_counts.assign(size_t(indexformat::kFirstGroupNumber) + 1, 0);
-    for (uint64_t key : m_batch) ++m_counts[size_t(key >> kNumberShift) + 1];
-    for (size_t n = 1; n < m_counts.size(); ++n) m_counts[n] += m_counts[n - 1];
-    m_sorted.resize(m_batch.size());
-    for (uint64_t key : m_batch) m_sorted[m_counts[size_t(key >> kNumberShift)]++] = key;
+    WaitForAppend();
+    m_appending.swap(m_batch);
     m_batch.clear();
+    m_appendingFirstPage = m_batchFirstPage;
+    if (!m_bBackground) {
+        AppendBatch();
+        return;
+    }
+    m_appender = std::thread([this] {
+        try {
+            AppendBatch();
+        } catch (...) {
+            m_appendError = std::current_exception();
+        }
+    });
+}
+
+// Waits for the batch being appended; raises the fault met appending it.
+void CPostingWriter::WaitForAppend() {
+    if (m_appender.joinable()) m_appender.join();
+    if (m_appendError) std::rethrow_exception(m_appendError);
+}
+
+// Sorts the batch handed over by character number, stably, and appends each
+// character's entries to its list.
+void CPostingWriter::AppendBatch() {
+    m_counts.assign(size_t(indexformat::kFirstGroupNumber) + 1, 0);
+    for (uint64_t key : m_appending) ++m_counts[size_t(key >> kNumberShift) + 1];
+    for (size_t n = 1; n < m_counts.size(); ++n) m_counts[n] += m_counts[n - 1];
+    m_sorted.resize(m_appending.size());
+    for (uint64_t key : m_appending) m_sorted[m_counts[size_t(key >> kNumberShift)]++] = key;
+    m_appending.clear();
 
     for (size_t i = 0; i < m_sorted.size();) {
         const uint64_t number = m_sorted[i] >> kNumberShift;
@@ -125,7 +157,7 @@ void CPostingWriter::FlushBatch() {
             m_positions.clear();
             for (; i < m_sorted.size() && m_sorted[i] >> kPageShift == pageKey; ++i)
                 m_positions.push_back(uint32_t(m_sorted[i] & kPositionMask));
-            AppendEntry(list, m_batchFirstPage + uint32_t(pageKey & kPageMask), m_positions);
+            AppendEntry(list, m_appendingFirstPage + uint32_t(pageKey & kPageMask), m_positions);
         }
     }
 }
@@ -199,7 +231,9 @@ void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMember
     if (groupMembers.size() > size_t(indexformat::kMaxGroups))
         throw CWriterError("more than " + std::to_string(indexformat::kMaxGroups) + " variant groups");
     FlushBatch();
+    WaitForAppend();
     std::vector<uint64_t>().swap(m_batch);
+    std::vector<uint64_t>().swap(m_appending);
     std::vector<uint64_t>().swap(m_sorted);
     for (int32_t c = 0; c < indexformat::kFirstGroupNumber; ++c) CloseList(m_lists[size_t(c)]);
     m_postings.Flush();

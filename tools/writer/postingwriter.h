@@ -3,14 +3,17 @@
 // by character (a counting sort, stable, so pages and positions keep their
 // order) and appended list by list. Each list keeps its bytes until a 4096-byte
 // block is full, and the block goes to the posting file at once, so memory
-// holds the batch and at most one partial block per list. The lists of the
+// holds the batch and at most one partial block per list. A full batch may be
+// appended on a thread of its own while the next one gathers. The lists of the
 // variant groups are merged from their members' finished lists at the end.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <exception>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "index/postinglist.h"
@@ -18,8 +21,11 @@
 
 class CPostingWriter {
 public:
-    // Creates the posting file at postingPath.
-    explicit CPostingWriter(const std::filesystem::path& postingPath);
+    // Creates the posting file at postingPath. bBackground: full batches are
+    // appended on a thread of their own; a fault there is raised by the AddPage
+    // that hands over the next batch, or by Finish.
+    explicit CPostingWriter(const std::filesystem::path& postingPath, bool bBackground = false);
+    ~CPostingWriter();
     CPostingWriter(const CPostingWriter&) = delete;
     CPostingWriter& operator=(const CPostingWriter&) = delete;
 
@@ -53,6 +59,8 @@ private:
 
     void CheckPage(uint32_t page, std::span<const uint64_t> keys);
     void FlushBatch();
+    void WaitForAppend();
+    void AppendBatch();
     void AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions);
     void AppendHeader(List& list, uint32_t page, size_t positionBytes);
     void WriteFullBlocks(List& list);
@@ -64,11 +72,16 @@ private:
     void CopyPositions(List& list, CPostingList& walk);
     void ReverseBlocks();
 
+    const bool m_bBackground;
     CSpoolFile m_postings;
     std::vector<List> m_lists;      // one per character number
     std::vector<uint32_t> m_chain;  // per block: the block its list continues in
     std::vector<uint64_t> m_batch;  // number << 44 | (page - m_batchFirstPage) << 22 | position
     uint32_t m_batchFirstPage = 0;
+    std::vector<uint64_t> m_appending;  // the batch handed over, in the same form
+    uint32_t m_appendingFirstPage = 0;
+    std::thread m_appender;             // appends m_appending when in the background
+    std::exception_ptr m_appendError;
     int64_t m_lastPage = -1;        // the page added last
     std::vector<uint64_t> m_sorted; // scratch: the batch sorted by number
     std::vector<uint32_t> m_counts; // scratch: the counting sort's buckets
