@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Characters drawn from a small set (so the lists are long) and from the
-// whole CJK block, a few of them variants of each other.
+// start of the CJK block, a few of them variants of each other.
 std::string GeneratedVolume(uint32_t seed, size_t chars) {
     static const char32_t kFrequent[] = {U'之', U'也', U'而', U'萬', U'万', U'學', U'学', U'𠀀', U'a'};
     std::u32string text;
@@ -24,13 +24,11 @@ std::string GeneratedVolume(uint32_t seed, size_t chars) {
         if (r % 97 == 0)
             text += U'\n';
         else if (r % 89 == 0)
-            text += U'（';
-        else if (r % 83 == 0)
-            text += U'）';
+            text += U"（注之）";
         else if (r % 3 == 0)
             text += kFrequent[r / 3 % std::size(kFrequent)];
         else
-            text += char32_t(0x4E00 + r % 0x5000);
+            text += char32_t(0x4E00 + r % 0x800);
     }
     return "# 卷" + std::to_string(seed) + "\n" + Utf8(text) + "\n---page 2a---\n" + Utf8(text.substr(0, 200)) + "\n";
 }
