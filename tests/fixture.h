@@ -3,6 +3,7 @@
 // writer from page texts (every character one full-text position).
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -45,6 +46,15 @@ inline std::u16string U16(const std::string& utf8) {
 inline std::string ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every file under folder as "a/b/c.txt", sorted.
+inline std::vector<std::string> TreeFiles(const std::filesystem::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(folder).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 inline void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {

@@ -24,15 +24,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-// Every file under folder as "a/b/c.txt", sorted.
-std::vector<std::string> TreeFiles(const fs::path& folder) {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(folder).generic_string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 void WriteJson(const fs::path& folder, const std::string& relative, const std::string& text) {
     fs::create_directories((folder / relative).parent_path());
     WriteFileBytes(folder / relative, text);

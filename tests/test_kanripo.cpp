@@ -31,15 +31,6 @@ namespace {
 
 const fs::path kSamples = QUOREL_KANRIPO_SAMPLES;
 
-// Every file under folder as "a/b/c.txt", sorted.
-std::vector<std::string> TreeFiles(const fs::path& folder) {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(folder).generic_string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 // "⏎" in expected texts stands for the builder's line break U+2028.
 std::string Breaks(std::string text) {
     for (size_t at = text.find("⏎"); at != std::string::npos; at = text.find("⏎")) text.replace(at, 3, "\u2028");
