@@ -13,6 +13,7 @@
 #include "base/readonlyfile.h"
 #include "docstore/filteritem.h"
 #include "docstore/htmlnode.h"
+#include "docstore/markedmatch.h"
 #include "docstore/seg.h"
 
 class CFileList {
@@ -67,13 +68,15 @@ public:
     // holds kMaxAnchors anchors, the terms after the current one are not
     // processed. Returns 0 with out untouched when closed, when n cannot be
     // read, or when no term is given. A read error raises CDataFileError.
-    int RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope) const;
+    // matches, when given, gets every match marked, pass after pass.
+    int RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope,
+                      std::vector<MarkedMatch>* matches = nullptr) const;
 
     // One term pass: appends content rebuilt in the template to out, with the
     // term marked in the text cell (the first cell for parity 0, the second
     // for 1) as scope says. counter numbers the anchors and is advanced.
     static void ComposePage(std::string_view content, std::string& out, std::string_view term, int parity,
-                            int scope, int& counter);
+                            int scope, int& counter, std::vector<MarkedMatch>* matches = nullptr);
 
     // Cuts a page into its title, first cell and second cell (always three
     // nodes, empty where the page lacks them).
@@ -85,8 +88,10 @@ public:
     static std::vector<Seg> ParseTerm(std::string_view term);
     // Appends item's text to out with every match of term marked, an anchor
     // numbered counter (then advanced) before each marked chunk. Once counter
-    // reaches kMaxAnchors, the rest of the text is appended unmarked.
-    static void HighlightItem(const FilterItem& item, std::string_view term, std::string& out, int& counter);
+    // reaches kMaxAnchors, the rest of the text is appended unmarked. matches,
+    // when given, gets each match's anchors.
+    static void HighlightItem(const FilterItem& item, std::string_view term, std::string& out, int& counter,
+                              std::vector<MarkedMatch>* matches = nullptr);
 
 private:
     uint64_t RecordOffset(int n) const;

@@ -143,8 +143,9 @@ private:
 
 // One match of every chunk of a term: where each chunk stands in the text.
 void WriteMatch(std::string_view text, size_t cursor, const std::vector<Seg>& segs, const std::vector<size_t>& hits,
-                std::string& out, int& counter) {
+                std::string& out, int& counter, std::vector<MarkedMatch>* matches) {
     using namespace pagetemplate;
+    if (matches) matches->push_back({counter, 0});
     out.append(text.substr(cursor, hits[0] - cursor));
     for (size_t i = 0; i < hits.size(); ++i) {
         const size_t chunkEnd = hits[i] + segs[i].bytes.size();
@@ -161,6 +162,7 @@ void WriteMatch(std::string_view text, size_t cursor, const std::vector<Seg>& se
             out.append(between);  // a "*" stretch stays unmarked
         }
     }
+    if (matches) matches->back().anchorCount = counter - matches->back().firstAnchor;
 }
 
 }  // namespace
@@ -179,7 +181,8 @@ std::vector<Seg> CFileList::ParseTerm(std::string_view term) {
     return segs;
 }
 
-void CFileList::HighlightItem(const FilterItem& item, std::string_view term, std::string& out, int& counter) {
+void CFileList::HighlightItem(const FilterItem& item, std::string_view term, std::string& out, int& counter,
+                              std::vector<MarkedMatch>* matches) {
     const std::vector<Seg> segs = ParseTerm(term);
     const std::string_view text = item.text;
     if (segs.empty()) {
@@ -196,7 +199,7 @@ void CFileList::HighlightItem(const FilterItem& item, std::string_view term, std
         }
         const size_t stop = scanner.Attempt(cursor, hits);
         if (hits.size() == segs.size())
-            WriteMatch(text, cursor, segs, hits, out, counter);
+            WriteMatch(text, cursor, segs, hits, out, counter, matches);
         else
             out.append(text.substr(cursor, stop - cursor));
         cursor = stop;

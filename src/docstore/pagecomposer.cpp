@@ -24,7 +24,8 @@ bool IsMarked(const FilterItem& item, RenderScope scope) {
 }
 
 // The text cell with term marked as scope says, annotations wrapped in their tag again.
-std::string MarkCell(const HTMLNode& cell, std::string_view term, int scopeValue, int& counter) {
+std::string MarkCell(const HTMLNode& cell, std::string_view term, int scopeValue, int& counter,
+                     std::vector<MarkedMatch>* matches) {
     std::string text;
     const std::optional<RenderScope> scope = RenderScopeOf(scopeValue);
     if (!scope) return text;
@@ -33,7 +34,7 @@ std::string MarkCell(const HTMLNode& cell, std::string_view term, int scopeValue
         const bool annotation = item.kind == FilterItem::kAnnotation;
         if (annotation) text.append(pagetemplate::kAnnotationTag);
         if (IsMarked(item, *scope))
-            CFileList::HighlightItem(item, term, text, counter);
+            CFileList::HighlightItem(item, term, text, counter, matches);
         else
             text.append(item.text);
         if (annotation) text.append(pagetemplate::kAnnotationCloseTag);
@@ -58,11 +59,11 @@ void ForEachTerm(std::u16string_view terms, Visit visit) {
 }  // namespace
 
 void CFileList::ComposePage(std::string_view content, std::string& out, std::string_view term, int parity,
-                            int scope, int& counter) {
+                            int scope, int& counter, std::vector<MarkedMatch>* matches) {
     using namespace pagetemplate;
     std::vector<HTMLNode> nodes = SplitPage(content);
     HTMLNode& textCell = nodes[parity == 0 ? 1 : 2];
-    textCell.text = MarkCell(textCell, term, scope, counter);
+    textCell.text = MarkCell(textCell, term, scope, counter, matches);
     out.reserve(out.size() + kHeadPiece.size() + kFirstCellPiece.size() + kSecondCellPiece.size() +
                 kTailPiece.size() + nodes[0].text.size() + nodes[1].text.size() + nodes[2].text.size());
     out.append(kHeadPiece).append(nodes[0].text);
@@ -71,7 +72,8 @@ void CFileList::ComposePage(std::string_view content, std::string& out, std::str
     out.append(kTailPiece);
 }
 
-int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope) const {
+int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope,
+                             std::vector<MarkedMatch>* matches) const {
     std::string recordName;
     std::string content;
     if (!GetRecordName(pageNumber, recordName) || !ReadPage(pageNumber, content)) return 0;
@@ -89,7 +91,7 @@ int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_vi
         if (!doneTerms.insert(bytes).second) return;
         // Each pass rebuilds the previous pass's output; earlier marks are tags to it.
         pass.clear();
-        ComposePage(content, pass, bytes, parity, scope, counter);
+        ComposePage(content, pass, bytes, parity, scope, counter, matches);
         content.swap(pass);
         composed = true;
     });
