@@ -1,0 +1,52 @@
+// CConcordance: the concordance lines of a search result, one per match marked
+// on the hit pages, made page by page in result order as they are asked for,
+// and the orders a concordancer sorts them in.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "docstore/markedmatch.h"
+#include "panel/model/concordanceline.h"
+#include "panel/model/searchnodetag.h"
+
+class CConcordance {
+public:
+    enum class SortOrder { kPosition, kLeft, kRight };
+
+    // A rendered hit page: its HTML, the matches marked in it and its parity
+    // (0: the text stands in the first cell, 1: in the second).
+    struct HitPage {
+        std::string html;
+        std::vector<MarkedMatch> matches;
+        int parity = 0;
+    };
+    // Renders page as the hit page of the search; false when it cannot.
+    using PageRenderer = std::function<bool(int page, HitPage& hitPage)>;
+
+    static constexpr int kDefaultContext = 20;
+
+    // results are the result entries in list order; context the most
+    // characters before and after a match.
+    CConcordance(std::vector<SearchNodeTag> results, PageRenderer render, int context = kDefaultContext);
+
+    // Appends up to count further lines to lines; returns how many it appended.
+    size_t FetchMore(size_t count, std::vector<ConcordanceLine>& lines);
+    bool AtEnd() const { return m_pending.empty() && m_nextResult == m_results.size(); }
+
+    // Stable, by code point: result order, the text before the match read
+    // backwards from the match, or the text after it.
+    static void Sort(std::vector<ConcordanceLine>& lines, SortOrder order);
+
+private:
+    void LoadNextPage();
+
+    std::vector<SearchNodeTag> m_results;
+    PageRenderer m_render;
+    size_t m_context;
+    size_t m_nextResult = 0;
+    size_t m_nextSequence = 0;
+    std::deque<ConcordanceLine> m_pending;
+};
