@@ -2,6 +2,12 @@
 // options, and exit statuses.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/tablewriter.h"
 #include "cliprocess.h"
 #include "fixture.h"
 
@@ -123,6 +129,118 @@ TEST(CliDefaultCollection, FindsXueErInTheAnalects) {
     EXPECT_EQ(without.out.find("論語"), std::string::npos);
 }
 
+std::vector<std::vector<std::string>> TsvRows(const std::string& out) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            fields.push_back(line.substr(start, tab - start));
+        fields.push_back(line.substr(start));
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+CliResult RunOnDefault(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--data", QUOREL_DEFAULT_COLLECTION});
+    return RunCli(args);
+}
+
+// The kwic lines of a search: one per hit marked, the columns and formats,
+// and the orders.
+TEST(CliKwic, LinesOfTheDefaultCollection) {
+    const CliResult r = RunOnDefault({"kwic", "--context", "4", "學而"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = TsvRows(r.out);
+    ASSERT_GT(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"CATEGORY", "BOOK", "VOLUME", "PAGEINVOLUME", "PAGE", "ANCHOR",
+                                                 "LEFT", "MATCH", "RIGHT"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"經部", "論語", "学而篇", "1", "21", "0", "子曰：“", "学而",
+                                                 "时习之，"}));
+    for (size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 9u);
+        EXPECT_LE(U16(rows[i][6]).size(), 4u);
+    }
+    const CliResult limited = RunOnDefault({"kwic", "--limit", "2", "--format", "json", "學而"});
+    ASSERT_EQ(limited.status, 0);
+    const auto jsonRows = TsvRows(limited.out);
+    ASSERT_EQ(jsonRows.size(), 2u);
+    const auto first = nlohmann::json::parse(limited.out.substr(0, limited.out.find('\n')));
+    EXPECT_EQ(first["page"], 21);
+    EXPECT_EQ(first["match"], "学而");
+    const CliResult csv = RunOnDefault({"kwic", "--format", "csv", "--limit", "1", "學而"});
+    EXPECT_EQ(csv.out.substr(0, csv.out.find('\n') + 1), "CATEGORY,BOOK,VOLUME,PAGEINVOLUME,PAGE,ANCHOR,LEFT,MATCH,RIGHT\r\n");
+}
+
+TEST(CliKwic, SortedByTheTextAfterOrBeforeTheMatch) {
+    for (const char* order : {"left", "right"}) {
+        const CliResult r = RunOnDefault({"kwic", "--sort", order, "子曰"});
+        ASSERT_EQ(r.status, 0);
+        auto rows = TsvRows(r.out);
+        rows.erase(rows.begin());
+        const CliResult unsorted = RunOnDefault({"kwic", "子曰"});
+        EXPECT_EQ(rows.size() + 1, TsvRows(unsorted.out).size());
+        for (size_t i = 1; i < rows.size(); ++i) {
+            if (std::string(order) == "right") {
+                EXPECT_LE(rows[i - 1][8], rows[i][8]);  // UTF-8 bytes sort as code points do
+            } else {
+                std::u32string a, b;
+                size_t bad = 0;
+                CCodeConverter::Utf8ToUtf32(rows[i - 1][6], a, bad);
+                CCodeConverter::Utf8ToUtf32(rows[i][6], b, bad);
+                EXPECT_FALSE(std::lexicographical_compare(b.rbegin(), b.rend(), a.rbegin(), a.rend()));
+            }
+        }
+    }
+}
+
+// Pages and hits by book add up to the search's totals, book by book.
+TEST(CliSearchByBook, TotalsEqualTheSearch) {
+    for (const char* query : {"子曰", "之", "學而", "君子 小人"}) {
+        const CliResult books = RunOnDefault({"search", "--by-book", query});
+        const CliResult entries = RunOnDefault({"search", query});
+        ASSERT_EQ(books.status, 0);
+        const auto bookRows = TsvRows(books.out);
+        const auto entryRows = TsvRows(entries.out);
+        EXPECT_EQ(bookRows[0], entryRows[0]);  // the same totals line
+        std::map<std::string, std::pair<long, long>> counted;
+        for (size_t i = 1; i < entryRows.size(); ++i) {
+            auto& c = counted[entryRows[i][0] + "/" + entryRows[i][1]];
+            c.first += 1;
+            c.second += std::stol(entryRows[i][5]);
+        }
+        ASSERT_EQ(bookRows.size() - 1, counted.size()) << query;
+        for (size_t i = 1; i < bookRows.size(); ++i) {
+            const auto& c = counted[bookRows[i][0] + "/" + bookRows[i][1]];
+            EXPECT_EQ(std::to_string(c.first), bookRows[i][2]) << bookRows[i][1];
+            EXPECT_EQ(std::to_string(c.second), bookRows[i][3]) << bookRows[i][1];
+        }
+    }
+}
+
+TEST(CliTableWriter, CsvQuotesByRfc4180) {
+    const CTableWriter csv(CTableWriter::Format::kCsv);
+    const CTableWriter tsv(CTableWriter::Format::kTsv);
+    struct Case {
+        std::vector<std::string> fields;
+        const char* csv;
+        const char* tsv;
+    };
+    const Case cases[] = {
+        {{"天地", "1"}, "天地,1\r\n", "天地\t1\n"},
+        {{"a,b", "say \"x\"", ""}, "\"a,b\",\"say \"\"x\"\"\",\r\n", "a,b\tsay \"x\"\t\n"},
+        {{"line\nbreak", "tab\there"}, "\"line\nbreak\",tab\there\r\n", "line break\ttab here\n"},
+        {{"cr\r"}, "\"cr\r\"\r\n", "cr \n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(csv.FormatRow(c.fields), c.csv);
+        EXPECT_EQ(tsv.FormatRow(c.fields), c.tsv);
+    }
+    EXPECT_FALSE(CTableWriter::FormatOf("xlsx"));
+}
+
 TEST_F(CliSearchTest, MissingDataExitsOne) {
     const CliResult r = RunCli({"--data", (dir.Path() / "none").string(), "search", "--raw", "天"});
     EXPECT_EQ(r.status, 1);
@@ -143,6 +261,15 @@ TEST_F(CliSearchTest, UsageErrorsExitTwo) {
         {"search", "--raw", "\xFF"},
         {"search", "--range", "x", "天"},
         {"search", "--raw", "--range", "1", "天"},
+        {"search", "--raw", "--by-book", "天"},
+        {"search", "--format", "xml", "天"},
+        {"kwic"},
+        {"kwic", "--context", "-1", "天"},
+        {"kwic", "--context", "x", "天"},
+        {"kwic", "--limit", "-5", "天"},
+        {"kwic", "--sort", "middle", "天"},
+        {"kwic", "--format", "xml", "天"},
+        {"kwic", "天", "地"},
         {"toc", "extra"},
         {"page"},
         {"page", "1", "2", "3"},

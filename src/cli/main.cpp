@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/clicommon.h"
+#include "cli/kwiccommand.h"
 #include "cli/rendercommand.h"
 #include "cli/searchcommand.h"
 #include "cli/toccommand.h"
@@ -19,6 +20,7 @@ struct NamedCommand {
 };
 constexpr NamedCommand kCommands[] = {
     {"search", RunSearchCommand},
+    {"kwic", RunKwicCommand},
     {"render", RunRenderCommand},
     {"toc", RunTocCommand},
     {"page", RunPageCommand},

@@ -1,69 +1,62 @@
 #include "cli/searchcommand.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
 
 #include "base/codeconverter.h"
 #include "cli/clicommon.h"
-#include "docstore/storeformat.h"
-#include "index/index.h"
-#include "index/searchscope.h"
-#include "panel/model/resultbuilder.h"
-#include "panel/model/tocmodel.h"
+#include "cli/searchrequest.h"
+#include "cli/tablewriter.h"
+#include "panel/model/booktotals.h"
 
 namespace {
 
 constexpr const char* kTotalsFormat = "全部で %d 頁で、%d 箇所でした。";
-constexpr const char* kNoTableOfContents = "you delete data file!";
 
-struct SearchRequest {
+enum class Output { kTable, kJson };
+
+struct SearchCommand {
+    SearchRequest search;
     bool raw = false;
-    bool json = false;
-    bool any = false;
-    const SearchScope* scope = &SearchScope::kFull;
-    bool useVariants = true;
-    int range = 0;  // record index; 0: the whole collection
-    std::string keyword;
+    bool byBook = false;
+    Output output = Output::kTable;
+    CTableWriter::Format format = CTableWriter::Format::kTsv;
 };
 
-bool ParseNumber(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end;
-}
-
 // kExitOk when args make a request, otherwise the usage error's status.
-int ParseArguments(const std::vector<std::string>& args, SearchRequest& request) {
+int ParseArguments(const std::vector<std::string>& args, SearchCommand& command) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--raw") {
-            request.raw = true;
+        int status = cli::kExitOk;
+        if (command.search.TakeOption(args, i, status)) {
+            if (status != cli::kExitOk) return status;
+        } else if (arg == "--raw") {
+            command.raw = true;
         } else if (arg == "--json") {
-            request.json = true;
-        } else if (arg == "--any") {
-            request.any = true;
-        } else if (arg == "--no-variants") {
-            request.useVariants = false;
-        } else if (arg == "--scope" && hasValue) {
-            request.scope = SearchScope::Find(args[++i]);
-            if (!request.scope) return cli::UsageError("unknown scope " + args[i]);
-        } else if (arg == "--range" && hasValue) {
-            if (!ParseNumber(args[++i], request.range) || request.range < 1)
-                return cli::UsageError("RECORD is a record number from 1: " + args[i]);
+            command.output = Output::kJson;
+        } else if (arg == "--by-book") {
+            command.byBook = true;
+        } else if (arg == "--format" && i + 1 < args.size()) {
+            const std::string& name = args[++i];
+            if (name == "json") {
+                command.output = Output::kJson;
+            } else if (const auto format = CTableWriter::FormatOf(name)) {
+                command.output = Output::kTable;
+                command.format = *format;
+            } else {
+                return cli::UsageError("unknown format " + name);
+            }
         } else if (arg.starts_with("--")) {
             return cli::UsageError("unknown option " + arg);
-        } else if (request.keyword.empty() && i + 1 == args.size()) {
-            request.keyword = arg;
-        } else {
+        } else if (!command.search.TakeKeyword(args, i)) {
             return cli::UsageError("unexpected argument " + arg);
         }
     }
-    if (request.keyword.empty()) return cli::UsageError("search needs a KEYWORD");
-    if (request.raw && (request.json || request.range)) return cli::UsageError("--raw prints the result lists only");
-    return cli::kExitOk;
+    if (command.search.keyword.empty()) return cli::UsageError("search needs a KEYWORD");
+    if (command.raw && (command.output == Output::kJson || command.search.range || command.byBook))
+        return cli::UsageError("--raw prints the result lists only");
+    return command.search.Check();
 }
 
 std::string Utf8(const std::u16string& text) {
@@ -77,42 +70,52 @@ void PrintRaw(const CIndex& index) {
         std::printf("%u\t%u\n", index.GetResultPages()[size_t(i)], index.GetResultCounts()[size_t(i)]);
 }
 
-// The entries of the range, or of every category in outline order.
-int CollectEntries(const CTocModel& toc, const CIndex& index, int range, std::vector<SearchNodeTag>& entries) {
-    if (range) {
-        const ContentsNodeTag* node =
-            toc.IsRecord(range) ? CTocModel::FindNodeByItem(toc.Root(), toc.Record(range)) : nullptr;
-        return CResultBuilder::BuildResults(node, index.GetResultPages(), index.GetResultCounts(), entries);
+// The totals line heads a TSV listing; a CSV file opens with its column names.
+void WriteHead(const CTableWriter& writer, CTableWriter::Format format, const SearchRun& run,
+               const std::vector<std::string>& columns) {
+    if (format == CTableWriter::Format::kCsv) {
+        writer.WriteRow(columns);
+        return;
     }
-    int total = 0;
-    for (const auto& category : toc.Root()->children) {
-        if (category->level != 1) continue;
-        std::vector<SearchNodeTag> part;
-        total += CResultBuilder::BuildResults(category.get(), index.GetResultPages(), index.GetResultCounts(), part);
-        entries.insert(entries.end(), part.begin(), part.end());
-    }
-    return total;
-}
-
-void PrintEntries(const std::vector<SearchNodeTag>& entries, int total) {
-    std::printf(kTotalsFormat, int(entries.size()), total);
+    std::printf(kTotalsFormat, int(run.entries.size()), run.totalHits);
     std::printf("\n");
-    for (const SearchNodeTag& e : entries)
-        std::printf("%s\t%s\t%s\t%d\t%d\t%d\n", Utf8(e.category).c_str(), Utf8(e.bookName).c_str(),
-                    Utf8(e.volumeName).c_str(), e.pageInVolume, e.page, e.hitCount);
 }
 
-void PrintJson(const std::vector<SearchNodeTag>& entries, int total) {
+void PrintEntries(const SearchRun& run, CTableWriter::Format format) {
+    const CTableWriter writer(format);
+    WriteHead(writer, format, run, {"category", "book", "volume", "pageInVolume", "page", "hits"});
+    for (const SearchNodeTag& e : run.entries)
+        writer.WriteRow({Utf8(e.category), Utf8(e.bookName), Utf8(e.volumeName), std::to_string(e.pageInVolume),
+                         std::to_string(e.page), std::to_string(e.hitCount)});
+}
+
+void PrintBooks(const SearchRun& run, CTableWriter::Format format) {
+    const CTableWriter writer(format);
+    WriteHead(writer, format, run, {"category", "book", "pages", "hits"});
+    for (const CBookTotals::Book& book : CBookTotals::Count(run.range, run.entries))
+        writer.WriteRow({Utf8(book.category), Utf8(book.bookName), std::to_string(book.pages),
+                         std::to_string(book.hits)});
+}
+
+void PrintJson(const SearchRun& run, bool byBook) {
     nlohmann::ordered_json results = nlohmann::ordered_json::array();
-    for (const SearchNodeTag& e : entries) {
-        results.push_back({{"category", Utf8(e.category)},
-                           {"book", Utf8(e.bookName)},
-                           {"volume", Utf8(e.volumeName)},
-                           {"pageInVolume", e.pageInVolume},
-                           {"page", e.page},
-                           {"hits", e.hitCount}});
+    if (byBook) {
+        for (const CBookTotals::Book& book : CBookTotals::Count(run.range, run.entries))
+            results.push_back({{"category", Utf8(book.category)},
+                               {"book", Utf8(book.bookName)},
+                               {"pages", book.pages},
+                               {"hits", book.hits}});
+    } else {
+        for (const SearchNodeTag& e : run.entries)
+            results.push_back({{"category", Utf8(e.category)},
+                               {"book", Utf8(e.bookName)},
+                               {"volume", Utf8(e.volumeName)},
+                               {"pageInVolume", e.pageInVolume},
+                               {"page", e.page},
+                               {"hits", e.hitCount}});
     }
-    const nlohmann::ordered_json out = {{"pages", entries.size()}, {"hits", total}, {"results", results}};
+    const nlohmann::ordered_json out = {
+        {"pages", run.entries.size()}, {"hits", run.totalHits}, {byBook ? "books" : "results", results}};
     std::printf("%s\n", out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
 }
 
@@ -120,28 +123,20 @@ void PrintJson(const std::vector<SearchNodeTag>& entries, int total) {
 
 int RunSearchCommand(const std::filesystem::path& dataFolder, const std::vector<std::string>& args,
                      CNotifier& notifier) {
-    SearchRequest request;
-    if (const int status = ParseArguments(args, request); status != cli::kExitOk) return status;
-    std::u16string query;
-    if (!CCodeConverter::Utf8ToUtf16(request.keyword, query)) return cli::UsageError("KEYWORD is not valid UTF-8");
-
-    CIndex index(&notifier);
-    if (!index.Open(dataFolder, storeformat::kBaseName, int(request.scope->indexScope))) return cli::kExitFailed;
-    if (request.any)
-        index.SearchAny(query, request.useVariants);
-    else
-        index.SearchAll(query, request.useVariants);
-    if (request.raw) {
-        PrintRaw(index);
+    SearchCommand command;
+    if (const int status = ParseArguments(args, command); status != cli::kExitOk) return status;
+    SearchRun run(notifier);
+    if (RunSearch(dataFolder, command.search, run) != cli::kExitOk) return cli::kExitFailed;
+    if (command.raw) {
+        PrintRaw(run.index);
         return cli::kExitOk;
     }
-    CTocModel toc;
-    if (!toc.LoadTableOfContents(dataFolder)) notifier.ShowMessage(kNoTableOfContents);
-    std::vector<SearchNodeTag> entries;
-    const int total = CollectEntries(toc, index, request.range, entries);
-    if (request.json)
-        PrintJson(entries, total);
+    ListEntries(dataFolder, command.search, run, notifier);
+    if (command.output == Output::kJson)
+        PrintJson(run, command.byBook);
+    else if (command.byBook)
+        PrintBooks(run, command.format);
     else
-        PrintEntries(entries, total);
+        PrintEntries(run, command.format);
     return cli::kExitOk;
 }
