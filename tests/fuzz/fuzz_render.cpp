@@ -7,6 +7,7 @@
 // the order written, output grows at most by the marks of its anchors, and a
 // page without anchors is the stored page in the template.
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@
 #include "fuzzcheck.h"
 #include "fuzzlayouts.h"
 #include "index/index.h"
+#include "panel/model/concordance.h"
+#include "panel/model/hitpagetext.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
 
@@ -264,6 +267,43 @@ void CheckPageHtml(const CIndex& index, int record, std::u16string_view query, i
     if (html != "kept") FUZZ_CHECK(html.starts_with(kHead) && html.ends_with(kTail));
 }
 
+// The matches the renderer reports number its anchors without gaps and leave
+// the page as it is; the concordance lines stand inside the cell's text, in
+// text order, at most one per match.
+void CheckConcordance(const CFileList& store, int record, std::u16string_view terms, int scope) {
+    std::string plain;
+    const int anchors = store.RenderHitPage(record, plain, terms, scope);
+    CConcordance::HitPage hitPage;
+    FUZZ_CHECK(store.RenderHitPage(record, hitPage.html, terms, scope, &hitPage.matches) == anchors);
+    FUZZ_CHECK(hitPage.html == plain);
+    int next = 0;
+    for (const MarkedMatch& match : hitPage.matches) {
+        FUZZ_CHECK(match.firstAnchor == next && match.anchorCount >= 1);
+        next += match.anchorCount;
+    }
+    FUZZ_CHECK(next == anchors);
+    std::string recordName;
+    FUZZ_CHECK(store.GetRecordName(record, recordName));
+    hitPage.parity = CFileList::PageParity(recordName);
+    const CHitPageText text(CFileList::SplitPage(hitPage.html)[hitPage.parity == 0 ? 1 : 2].text, hitPage.matches);
+    FUZZ_CHECK(text.Spans().size() <= hitPage.matches.size());
+    size_t previous = 0;
+    for (const CHitPageText::Span& span : text.Spans()) {
+        FUZZ_CHECK(previous <= span.begin && span.begin <= span.end && span.end <= text.Text().size());
+        previous = span.begin;
+    }
+    SearchNodeTag entry;
+    entry.page = record;
+    CConcordance concordance({entry}, [&](int, CConcordance::HitPage& out) {
+        out = hitPage;
+        return true;
+    }, 3);
+    std::vector<ConcordanceLine> lines;
+    concordance.FetchMore(SIZE_MAX, lines);
+    FUZZ_CHECK(lines.size() == text.Spans().size() && concordance.AtEnd());
+    for (const ConcordanceLine& line : lines) FUZZ_CHECK(line.left.size() <= 3 && line.right.size() <= 3);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -294,5 +334,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckRender(collection.Store(), record, input.page, list, input.scope);
     CheckRender(collection.Store(), record, input.page, u"*", input.scope);
     CheckPageHtml(collection.Index(), record, list, input.scope, input.useVariants);
+    CheckConcordance(collection.Store(), record, list, input.scope);
     return 0;
 }
