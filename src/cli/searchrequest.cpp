@@ -11,21 +11,6 @@ namespace {
 
 constexpr const char* kNoTableOfContents = "you delete data file!";
 
-// The entries of the range, or of every category in outline order.
-int CollectEntries(const ContentsNodeTag* root, const ContentsNodeTag* range, const CIndex& index,
-                   std::vector<SearchNodeTag>& entries) {
-    if (range != root)
-        return CResultBuilder::BuildResults(range, index.GetResultPages(), index.GetResultCounts(), entries);
-    int total = 0;
-    for (const auto& category : root->children) {
-        if (category->level != 1) continue;
-        std::vector<SearchNodeTag> part;
-        total += CResultBuilder::BuildResults(category.get(), index.GetResultPages(), index.GetResultCounts(), part);
-        entries.insert(entries.end(), part.begin(), part.end());
-    }
-    return total;
-}
-
 }  // namespace
 
 bool ParseNumber(const std::string& text, int& value) {
@@ -85,5 +70,9 @@ void ListEntries(const std::filesystem::path& dataFolder, const SearchRequest& r
     if (request.range)
         run.range = run.toc.IsRecord(request.range) ? CTocModel::FindNodeByItem(root, run.toc.Record(request.range))
                                                     : nullptr;
-    run.totalHits = CollectEntries(root, run.range, run.index, run.entries);
+    const CIndex& index = run.index;
+    run.totalHits = run.range == root ? CResultBuilder::BuildCollectionResults(root, index.GetResultPages(),
+                                                                               index.GetResultCounts(), run.entries)
+                                      : CResultBuilder::BuildResults(run.range, index.GetResultPages(),
+                                                                     index.GetResultCounts(), run.entries);
 }

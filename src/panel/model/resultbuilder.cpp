@@ -15,6 +15,21 @@ std::u16string NameOf(const ContentsNodeTag* node) { return node ? node->name : 
 
 }  // namespace
 
+int CResultBuilder::BuildCollectionResults(const ContentsNodeTag* root, const std::vector<uint32_t>& pages,
+                                           const std::vector<uint32_t>& counts, std::vector<SearchNodeTag>& results) {
+    results.clear();
+    if (!root) return 0;
+    int total = 0;
+    std::vector<SearchNodeTag> part;
+    for (const auto& category : root->children) {
+        if (category->level != 1) continue;
+        const int hits = BuildResults(category.get(), pages, counts, part);
+        total = hits > INT_MAX - total ? INT_MAX : total + hits;
+        results.insert(results.end(), part.begin(), part.end());
+    }
+    return total;
+}
+
 int CResultBuilder::BuildResults(const ContentsNodeTag* range, const std::vector<uint32_t>& pages,
                                  const std::vector<uint32_t>& counts, std::vector<SearchNodeTag>& results) {
     results.clear();

@@ -21,6 +21,12 @@ public:
     static int BuildResults(const ContentsNodeTag* range, const std::vector<uint32_t>& pages,
                             const std::vector<uint32_t>& counts, std::vector<SearchNodeTag>& results);
 
+    // The entries of every category of the outline under root, category by
+    // category in outline order, each sorted as BuildResults sorts; returns
+    // their hits (stopping at INT_MAX).
+    static int BuildCollectionResults(const ContentsNodeTag* root, const std::vector<uint32_t>& pages,
+                                      const std::vector<uint32_t>& counts, std::vector<SearchNodeTag>& results);
+
     // The category above the range (the range itself at level 1).
     static std::u16string GetCategoryName(const ContentsNodeTag* range);
     // The book of the range that holds page.
