@@ -1,6 +1,7 @@
 #include "panel/model/hitpagetext.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 #include "base/codeconverter.h"
