@@ -147,6 +147,17 @@ def quorel_sizes(collection):
     return {"full_text_index": full, "all_indexes": scopes, "store": store}
 
 
+def peak_rss_kb(cmd):
+    """Runs cmd, its output discarded, and returns its peak resident memory."""
+    print("+ " + " ".join(str(c) for c in cmd), file=sys.stderr, flush=True)
+    child = subprocess.Popen([str(c) for c in cmd], stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(child.pid, 0)
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode != 0:
+        raise subprocess.CalledProcessError(child.returncode, cmd)
+    return usage.ru_maxrss
+
+
 def drop_caches():
     """True when the page cache could be dropped (root, and the kernel allows it)."""
     try:
@@ -228,6 +239,20 @@ class Bench:
         out = os.path.join(self.work, "render.json")
         sh([self.tool("quorel-bench-quorel"), "render", collection, queries, out, "--reps", 20])
         return json.load(open(out))
+
+    def kwic(self, collection, queries):
+        """The concordance timer over the query set, and the peak memory of whole
+        quorel-cli processes listing the lines of its largest query."""
+        out = os.path.join(self.work, "kwic.json")
+        sh([self.tool("quorel-bench-kwic"), collection, queries, out, "--reps", 5])
+        result = json.load(open(out))
+        largest = max(result["all"], key=lambda q: q["lines"])["text"]
+        cli = [self.tool("quorel-cli"), "--data", collection]
+        result["memory_query"] = largest
+        result["memory_kb"] = {name: peak_rss_kb(cli + args + [largest]) for name, args in (
+            ("search", ["search"]), ("kwic", ["kwic"]), ("kwic --limit 100", ["kwic", "--limit", "100"]),
+            ("kwic --sort right", ["kwic", "--sort", "right"]))}
+        return result
 
     def micro(self):
         out = os.path.join(self.work, "micro.json")

@@ -243,6 +243,8 @@ def write_results(path, context):
         r["dense_query"], r["dense_max_hits"], r["dense"]["pages"], fmt_us(r["dense"]["median_us"]),
         fmt_us(r["dense"]["p90_us"]), r["dense"]["median_anchors"]))
     add("")
+    if context.get("kwic"):
+        lines.extend(kwic_section(context["kwic"]))
     add("## Reader start-up")
     add("")
     s = context.get("startup")
@@ -305,6 +307,89 @@ def write_results(path, context):
         f.write("\n".join(lines) + "\n")
 
 
+def count_of(n, noun):
+    return "%s %s%s" % (format(n, ","), noun, "" if n == 1 else "s")
+
+
+def kwic_first_stats(kwic):
+    """Per class (and "all"): n, median, p90 and the slowest query of the first lines, in µs."""
+    stats = {}
+    for cls in CLASS_ORDER + ["all"]:
+        rows = [q for q in kwic["first"] if cls == "all" or q["class"] == cls]
+        if rows:
+            values = [q["ms"] * 1000 for q in rows]
+            slowest = max(rows, key=lambda q: q["ms"])
+            stats[cls] = {"n": len(rows), "median": percentile(values, 0.5), "p90": percentile(values, 0.9),
+                          "max": slowest["ms"] * 1000, "slowest": slowest}
+    return stats
+
+
+def kwic_near(kwic):
+    """The all-lines figure of the query nearest the hit count the timer aimed at."""
+    marked = [q for q in kwic["all"] if not q.get("unmarked")]
+    return min(marked, key=lambda q: abs(q["hits"] - kwic["near"])) if marked else None
+
+
+def kwic_section(kwic):
+    out = ["## Concordance lines (`CConcordance`, `quorel-cli kwic`)", ""]
+    add = out.append
+    add("`quorel-bench-kwic` (bench/tools/kwictimer.cpp) times, in one process and after each search and its "
+        "result entries (not timed), a fresh concordance's first %d lines for every query of the set, and all the "
+        "lines of the set's query nearest %s hits, of its query with the most hits and of that query with a "
+        "full-width `？` added; median of %d passes after one warm-up pass. Full-text scope, the query's own "
+        "variant option, context 20."
+        % (kwic["first_lines"], format(kwic["near"], ","), kwic["reps"]))
+    add("")
+    add("| class | n | first %d lines: median | p90 | slowest |" % kwic["first_lines"])
+    add("|---|---|---|---|---|")
+    for cls, st in kwic_first_stats(kwic).items():
+        add("| %s | %d | %s | %s | %s (`%s`, %s) |" % (cls, st["n"], fmt_us(st["median"]), fmt_us(st["p90"]),
+                                                      fmt_us(st["max"]), st["slowest"]["text"],
+                                                      count_of(st["slowest"]["lines"], "line")))
+    add("")
+    add("| query | pages | hits (search) | lines | all lines | per line |")
+    add("|---|---|---|---|---|---|")
+    for q in kwic["all"]:
+        add("| `%s` | %s | %s | %s | %s | %s |" % (q["text"], format(q["pages"], ","), format(q["hits"], ","),
+                                                 format(q["lines"], ","), fmt_us(q["ms"] * 1000),
+                                                 fmt_us(q["ms"] * 1000 / q["lines"]) if q["lines"] else "–"))
+    add("")
+    add("Lines are the matches the hit pages mark, which is not always the search's hit count: a `*` word is "
+        "marked once per stretch where the search counts every position, a word split by a tag in the page's "
+        "HTML is counted but not marked, and a full-width `？` is any one character to the search but marked only "
+        "where the text holds one. A result whose pages mark little is read to its end before it has 100 lines: "
+        "its first lines cost what all its lines cost (the `？` row).")
+    add("")
+    memory = kwic.get("memory_kb")
+    if memory:
+        add("Peak memory of the whole `quorel-cli` process for `%s`: " % kwic["memory_query"] + ", ".join(
+            "`%s` %.1f MB" % (name, kb / 1024) for name, kb in memory.items()) +
+            ". In result order the lines are written as they are made, so the listing needs no more than the "
+            "search; a sorted listing holds every line.")
+        add("")
+    return out
+
+
+def kwic_goals(kwic):
+    out = []
+    first = kwic_first_stats(kwic).get("all")
+    if first:
+        out.append("| first %d concordance lines < 20 ms (slowest query of the set) | %s (`%s`) | %s |" % (
+            kwic["first_lines"], fmt_us(first["max"]), first["slowest"]["text"],
+            "yes" if first["max"] < 20000 else "no"))
+    near = kwic_near(kwic)
+    if near:
+        out.append("| all lines of a query of about %s hits < 1 s | %s (`%s`, %s hits) | %s |" % (
+            format(kwic["near"], ","), fmt_us(near["ms"] * 1000), near["text"], format(near["hits"], ","),
+            "yes" if near["ms"] < 1000 else "no"))
+    for q in kwic["all"]:
+        if q.get("unmarked"):
+            out.append("| first %d concordance lines < 20 ms: a word the hit pages barely mark (`%s`, all %s) | "
+                       "%s | %s |" % (kwic["first_lines"], q["text"], count_of(q["lines"], "line"),
+                                      fmt_us(q["ms"] * 1000), "yes" if q["ms"] < 20 else "no"))
+    return out
+
+
 def goals_section(context, stats):
     out = ["## Goals", "", "| goal | figure | met |", "|---|---|---|"]
     mine = stats["quorel"]["all"]
@@ -337,6 +422,8 @@ def goals_section(context, stats):
     render = context["render"]["typical"]["median_us"]
     out.append("| hit page rendered < 200 µs median | %s (dense: %s) | %s |" % (
         fmt_us(render), fmt_us(context["render"]["dense"]["median_us"]), "yes" if render < 200 else "no"))
+    if context.get("kwic"):
+        out.extend(kwic_goals(context["kwic"]))
     s = context.get("startup")
     out.append("| reader window < 1 s | %s | %s |" % ("%.0f ms" % s["median_ms"] if s else "not measured",
                                                       ("yes" if s["median_ms"] < 1000 else "no") if s else "–"))

@@ -110,6 +110,17 @@ TEST(ConcordanceTest, FetchesPageByPageInResultOrder) {
     EXPECT_EQ(pages, (std::vector<int>{2, 2, 0}));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2].resultIndex, 2u);
+
+    // A page budget stops on a page that marks nothing, short of the count asked for.
+    CConcordance budgeted({results[1], results[2]}, render);
+    lines.clear();
+    EXPECT_EQ(budgeted.FetchMore(10, lines, 1), 0u);
+    EXPECT_EQ(budgeted.PagesRead(), 1u);
+    EXPECT_FALSE(budgeted.AtEnd());
+    EXPECT_EQ(budgeted.FetchMore(10, lines, 1), 1u);
+    EXPECT_EQ(budgeted.PagesRead(), budgeted.ResultCount());
+    EXPECT_TRUE(budgeted.AtEnd());
+    EXPECT_EQ(budgeted.FetchMore(10, lines, 0), 0u);
 }
 
 TEST(ConcordanceTest, SortOrders) {

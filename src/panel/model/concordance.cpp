@@ -8,10 +8,12 @@
 CConcordance::CConcordance(std::vector<SearchNodeTag> results, PageRenderer render, int context)
     : m_results(std::move(results)), m_render(std::move(render)), m_context(size_t(std::max(context, 0))) {}
 
-size_t CConcordance::FetchMore(size_t count, std::vector<ConcordanceLine>& lines) {
+size_t CConcordance::FetchMore(size_t count, std::vector<ConcordanceLine>& lines, size_t maxPages) {
     size_t appended = 0;
+    size_t pagesRead = 0;
     while (appended < count && !AtEnd()) {
         if (m_pending.empty()) {
+            if (pagesRead++ == maxPages) break;
             LoadNextPage();
             continue;
         }
