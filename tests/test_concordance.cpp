@@ -69,6 +69,8 @@ TEST(ConcordanceTest, LinesOfOnePage) {
         // the scope decides what is marked; context takes in the rest
         {"天地<font size=-1 color=\"#993366\">天地</font>", u"天地", 2, {"天地〔|天地|〕@0"}},
         {"<b>天</b>地天地", u"天地", 0, {"天地|天地|@0"}},
+        // the page's own anchors are not the renderer's
+        {"天地山<a name=\"0\"></a>天地<a name=\"x1\">", u"天地", 0, {"|天地|山天地@0", "天地山|天地|@1"}},
         {"山川", u"天地", 0, {}},
     };
     for (const Case& c : cases) {

@@ -33,6 +33,19 @@ bool IsBreakTag(std::string_view tag) {
     return std::find(std::begin(kBreaks), std::end(kBreaks), name) != std::end(kBreaks);
 }
 
+// The number of an anchor tag as the renderer writes it (at least four
+// digits, nothing else in the tag); -1 for any other, such as a page's own.
+int RendererAnchor(std::string_view tag) {
+    constexpr std::string_view kAnchorEnd = "\">";
+    constexpr size_t kMinDigits = 4;
+    if (tag.size() < kAnchorStart.size() + kMinDigits + kAnchorEnd.size() || !tag.ends_with(kAnchorEnd)) return -1;
+    const std::string_view digits = tag.substr(kAnchorStart.size(), tag.size() - kAnchorStart.size() - kAnchorEnd.size());
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return -1;
+    int number = -1;
+    std::from_chars(digits.data(), digits.data() + digits.size(), number);  // too large: stays -1
+    return number;
+}
+
 bool IsSpace(char32_t c) { return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r'; }
 
 }  // namespace
@@ -86,9 +99,7 @@ void CHitPageText::Tag(std::string_view tag) {
         m_markAwaitsAnchor = m_lastAnchor < 0;
         m_lastAnchor = -1;
     } else if (tag.starts_with(kAnchorStart)) {
-        int number = -1;
-        const char* first = tag.data() + kAnchorStart.size();
-        std::from_chars(first, tag.data() + tag.size(), number);
+        const int number = RendererAnchor(tag);
         if (number < 0 || size_t(number) >= m_anchorAt.size()) return;  // not one of the renderer's
         m_anchorAt[size_t(number)] = m_text.size();
         if (m_markAwaitsAnchor && !m_openBold.empty() && m_openBold.back() == kMarkWithoutAnchor) {
