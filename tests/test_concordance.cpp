@@ -33,11 +33,7 @@ std::vector<std::string> Describe(const std::vector<ConcordanceLine>& lines) {
 
 CConcordance::PageRenderer StoreRenderer(const CFileList& store, std::u16string terms, int scope) {
     return [&store, terms, scope](int page, CConcordance::HitPage& hitPage) {
-        std::string name;
-        if (!store.GetRecordName(page, name)) return false;
-        hitPage.parity = CFileList::PageParity(name);
-        store.RenderHitPage(page, hitPage.html, terms, scope, &hitPage.matches);
-        return true;
+        store.RenderHitPage(page, hitPage.html, terms, scope, &hitPage.marks);
     };
 }
 
@@ -100,7 +96,7 @@ TEST(ConcordanceTest, FetchesPageByPageInResultOrder) {
     const CConcordance::PageRenderer render = StoreRenderer(store, u"天地", 0);
     CConcordance concordance(results, [&](int page, CConcordance::HitPage& hitPage) {
         ++rendered;
-        return render(page, hitPage);
+        render(page, hitPage);
     });
     std::vector<ConcordanceLine> lines;
     EXPECT_EQ(concordance.FetchMore(1, lines), 1u);
@@ -189,22 +185,18 @@ TEST(ConcordanceDefaultCollection, LinesAgreeWithTheHitPages) {
         ASSERT_FALSE(results.empty());
         const int renderScope = int(c.scope->renderScope);
         CConcordance concordance(results, [&](int page, CConcordance::HitPage& hitPage) {
-            std::string name;
-            index.GetFileList().GetRecordName(page, name);
-            hitPage.parity = CFileList::PageParity(name);
-            index.GetPageHtml(page, hitPage.html, query, renderScope, c.variants, &hitPage.matches);
-            return true;
+            index.GetPageHtml(page, hitPage.html, query, renderScope, c.variants, &hitPage.marks);
         });
         const std::vector<ConcordanceLine> lines = AllLines(concordance);
         size_t expected = 0;
         for (const SearchNodeTag& entry : results) {
             std::string html;
-            std::vector<MarkedMatch> matches;
-            const int anchors = index.GetPageHtml(entry.page, html, query, renderScope, c.variants, &matches);
+            PageMarks marks;
+            const int anchors = index.GetPageHtml(entry.page, html, query, renderScope, c.variants, &marks);
             int counted = 0;
-            for (const MarkedMatch& m : matches) counted += m.anchorCount;
+            for (const MarkedMatch& m : marks.matches) counted += m.anchorCount;
             EXPECT_EQ(counted, anchors) << entry.page;
-            expected += matches.size();
+            expected += marks.matches.size();
             for (const ConcordanceLine& line : lines) {
                 if (line.page != entry.page) continue;
                 char tag[32];

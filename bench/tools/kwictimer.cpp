@@ -58,11 +58,7 @@ Searched Search(CIndex& index, CTocModel& toc, const BenchQuery& query) {
 
 CConcordance::PageRenderer Renderer(const CIndex& index, const Searched& searched) {
     return [&index, &searched](int page, CConcordance::HitPage& hitPage) {
-        std::string name;
-        if (!index.GetFileList().GetRecordName(page, name)) return false;
-        hitPage.parity = CFileList::PageParity(name);
-        index.GetPageHtml(page, hitPage.html, searched.query, 0, searched.variants, &hitPage.matches);
-        return true;
+        index.GetPageHtml(page, hitPage.html, searched.query, 0, searched.variants, &hitPage.marks);
     };
 }
 

@@ -1,5 +1,9 @@
 #include "cli/clicommon.h"
 
+#include <charconv>
+
+#include "base/codeconverter.h"
+
 namespace cli {
 
 namespace {
@@ -19,6 +23,24 @@ constexpr const char* kUsage =
 int UsageError(const std::string& problem) {
     std::cerr << "quorel-cli: " << problem << '\n' << kUsage;
     return kExitUsage;
+}
+
+bool ParseNumber(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end;
+}
+
+std::string Utf8(std::u16string_view text) {
+    std::string bytes;
+    CCodeConverter::Utf16ToUtf8(text, bytes, true);
+    return bytes;
+}
+
+std::string Utf8(std::u32string_view text) {
+    std::string bytes;
+    for (const char32_t c : text) CCodeConverter::AppendUtf8(c, bytes);
+    return bytes;
 }
 
 int Failure(const std::string& problem) {

@@ -8,11 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base/codeconverter.h"
 #include "cli/clicommon.h"
 #include "cli/searchrequest.h"
 #include "cli/tablewriter.h"
-#include "docstore/filelist.h"
 #include "panel/model/concordance.h"
 
 namespace {
@@ -46,11 +44,11 @@ bool TakeKwicOption(const std::vector<std::string>& args, size_t& i, KwicCommand
     const std::string& value = args[i + 1];
     int number = 0;
     if (arg == "--context") {
-        if (!ParseNumber(value, number) || number < 0 || number > kMaxContext)
+        if (!cli::ParseNumber(value, number) || number < 0 || number > kMaxContext)
             status = cli::UsageError("--context takes 0 to " + std::to_string(kMaxContext) + ": " + value);
         command.context = number;
     } else if (arg == "--limit") {
-        if (!ParseNumber(value, number) || number < 0) status = cli::UsageError("--limit takes a count: " + value);
+        if (!cli::ParseNumber(value, number) || number < 0) status = cli::UsageError("--limit takes a count: " + value);
         command.limit = size_t(number);
     } else if (arg == "--sort") {
         const auto order = SortOrderOf(value);
@@ -83,18 +81,6 @@ int ParseArguments(const std::vector<std::string>& args, KwicCommand& command) {
     return command.search.Check();
 }
 
-std::string Utf8(std::u16string_view text) {
-    std::string bytes;
-    CCodeConverter::Utf16ToUtf8(text, bytes, true);
-    return bytes;
-}
-
-std::string Utf8(const std::u32string& text) {
-    std::string bytes;
-    for (const char32_t c : text) CCodeConverter::AppendUtf8(c, bytes);
-    return bytes;
-}
-
 class CLineWriter {
 public:
     explicit CLineWriter(const KwicCommand& command) : m_json(command.json), m_table(command.format) {
@@ -105,17 +91,17 @@ public:
     void Write(const ConcordanceLine& line) const {
         if (m_json) {
             const nlohmann::ordered_json out = {
-                {"category", Utf8(line.category)}, {"book", Utf8(line.bookName)},
-                {"volume", Utf8(line.volumeName)}, {"pageInVolume", line.pageInVolume},
+                {"category", cli::Utf8(line.category)}, {"book", cli::Utf8(line.bookName)},
+                {"volume", cli::Utf8(line.volumeName)}, {"pageInVolume", line.pageInVolume},
                 {"page", line.page},               {"anchor", line.anchor},
-                {"left", Utf8(line.left)},         {"match", Utf8(line.match)},
-                {"right", Utf8(line.right)}};
+                {"left", cli::Utf8(line.left)},         {"match", cli::Utf8(line.match)},
+                {"right", cli::Utf8(line.right)}};
             std::printf("%s\n", out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
             return;
         }
-        m_table.WriteRow({Utf8(line.category), Utf8(line.bookName), Utf8(line.volumeName),
+        m_table.WriteRow({cli::Utf8(line.category), cli::Utf8(line.bookName), cli::Utf8(line.volumeName),
                           std::to_string(line.pageInVolume), std::to_string(line.page), std::to_string(line.anchor),
-                          Utf8(line.left), Utf8(line.match), Utf8(line.right)});
+                          cli::Utf8(line.left), cli::Utf8(line.match), cli::Utf8(line.right)});
     }
 
 private:
@@ -125,12 +111,8 @@ private:
 
 CConcordance::PageRenderer HitPageRenderer(const CIndex& index, const SearchRequest& request) {
     return [&index, &request](int page, CConcordance::HitPage& hitPage) {
-        std::string recordName;
-        if (!index.GetFileList().GetRecordName(page, recordName)) return false;
-        hitPage.parity = CFileList::PageParity(recordName);
         index.GetPageHtml(page, hitPage.html, request.query, int(request.scope->renderScope), request.useVariants,
-                          &hitPage.matches);
-        return true;
+                          &hitPage.marks);
     };
 }
 

@@ -1,7 +1,6 @@
 #include "cli/rendercommand.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -22,12 +21,6 @@ struct RenderRequest {
     std::string keyword;  // UTF-8, as the user typed it
 };
 
-bool ParsePageNumber(const std::string& text, int& page) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, page);
-    return error == std::errc() && stop == end;
-}
-
 // kExitOk when args make a request, otherwise the usage error's status.
 int ParseArguments(const std::vector<std::string>& args, RenderRequest& request) {
     std::vector<std::string> positionals;
@@ -46,7 +39,7 @@ int ParseArguments(const std::vector<std::string>& args, RenderRequest& request)
         }
     }
     if (positionals.size() != 2) return cli::UsageError("render needs PAGE and KEYWORD");
-    if (!ParsePageNumber(positionals[0], request.page)) return cli::UsageError("PAGE is not a number: " + positionals[0]);
+    if (!cli::ParseNumber(positionals[0], request.page)) return cli::UsageError("PAGE is not a number: " + positionals[0]);
     request.keyword = positionals[1];
     return cli::kExitOk;
 }

@@ -4,7 +4,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base/codeconverter.h"
 #include "cli/clicommon.h"
 #include "cli/searchrequest.h"
 #include "cli/tablewriter.h"
@@ -59,12 +58,6 @@ int ParseArguments(const std::vector<std::string>& args, SearchCommand& command)
     return command.search.Check();
 }
 
-std::string Utf8(const std::u16string& text) {
-    std::string bytes;
-    CCodeConverter::Utf16ToUtf8(text, bytes, true);
-    return bytes;
-}
-
 void PrintRaw(const CIndex& index) {
     for (int i = 0; i < index.GetResultPageCount(); ++i)
         std::printf("%u\t%u\n", index.GetResultPages()[size_t(i)], index.GetResultCounts()[size_t(i)]);
@@ -85,7 +78,7 @@ void PrintEntries(const SearchRun& run, CTableWriter::Format format) {
     const CTableWriter writer(format);
     WriteHead(writer, format, run, {"category", "book", "volume", "pageInVolume", "page", "hits"});
     for (const SearchNodeTag& e : run.entries)
-        writer.WriteRow({Utf8(e.category), Utf8(e.bookName), Utf8(e.volumeName), std::to_string(e.pageInVolume),
+        writer.WriteRow({cli::Utf8(e.category), cli::Utf8(e.bookName), cli::Utf8(e.volumeName), std::to_string(e.pageInVolume),
                          std::to_string(e.page), std::to_string(e.hitCount)});
 }
 
@@ -93,7 +86,7 @@ void PrintBooks(const SearchRun& run, CTableWriter::Format format) {
     const CTableWriter writer(format);
     WriteHead(writer, format, run, {"category", "book", "pages", "hits"});
     for (const CBookTotals::Book& book : CBookTotals::Count(run.range, run.entries))
-        writer.WriteRow({Utf8(book.category), Utf8(book.bookName), std::to_string(book.pages),
+        writer.WriteRow({cli::Utf8(book.category), cli::Utf8(book.bookName), std::to_string(book.pages),
                          std::to_string(book.hits)});
 }
 
@@ -101,15 +94,15 @@ void PrintJson(const SearchRun& run, bool byBook) {
     nlohmann::ordered_json results = nlohmann::ordered_json::array();
     if (byBook) {
         for (const CBookTotals::Book& book : CBookTotals::Count(run.range, run.entries))
-            results.push_back({{"category", Utf8(book.category)},
-                               {"book", Utf8(book.bookName)},
+            results.push_back({{"category", cli::Utf8(book.category)},
+                               {"book", cli::Utf8(book.bookName)},
                                {"pages", book.pages},
                                {"hits", book.hits}});
     } else {
         for (const SearchNodeTag& e : run.entries)
-            results.push_back({{"category", Utf8(e.category)},
-                               {"book", Utf8(e.bookName)},
-                               {"volume", Utf8(e.volumeName)},
+            results.push_back({{"category", cli::Utf8(e.category)},
+                               {"book", cli::Utf8(e.bookName)},
+                               {"volume", cli::Utf8(e.volumeName)},
                                {"pageInVolume", e.pageInVolume},
                                {"page", e.page},
                                {"hits", e.hitCount}});

@@ -1,23 +1,9 @@
 #include "cli/searchrequest.h"
 
-#include <charconv>
-
 #include "base/codeconverter.h"
 #include "cli/clicommon.h"
 #include "docstore/storeformat.h"
 #include "panel/model/resultbuilder.h"
-
-namespace {
-
-constexpr const char* kNoTableOfContents = "you delete data file!";
-
-}  // namespace
-
-bool ParseNumber(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end;
-}
 
 bool SearchRequest::TakeOption(const std::vector<std::string>& args, size_t& i, int& status) {
     const std::string& arg = args[i];
@@ -31,7 +17,7 @@ bool SearchRequest::TakeOption(const std::vector<std::string>& args, size_t& i, 
         scope = SearchScope::Find(args[++i]);
         if (!scope) status = cli::UsageError("unknown scope " + args[i]);
     } else if (arg == "--range" && hasValue) {
-        if (!ParseNumber(args[++i], range) || range < 1)
+        if (!cli::ParseNumber(args[++i], range) || range < 1)
             status = cli::UsageError("RECORD is a record number from 1: " + args[i]);
     } else {
         return false;
@@ -64,7 +50,7 @@ int RunSearch(const std::filesystem::path& dataFolder, SearchRequest& request, S
 
 void ListEntries(const std::filesystem::path& dataFolder, const SearchRequest& request, SearchRun& run,
                  CNotifier& notifier) {
-    if (!run.toc.LoadTableOfContents(dataFolder)) notifier.ShowMessage(kNoTableOfContents);
+    if (!run.toc.LoadTableOfContents(dataFolder)) notifier.ShowMessage(cli::kNoTableOfContents);
     ContentsNodeTag* root = run.toc.Root();
     run.range = root;
     if (request.range)

@@ -32,9 +32,6 @@ struct SearchRequest {
     int Check() const;
 };
 
-// Reads "--name VALUE"'s number; false when it is not a whole number.
-bool ParseNumber(const std::string& text, int& value);
-
 // The open index, the outline and the result entries of one search.
 struct SearchRun {
     explicit SearchRun(CNotifier& notifier) : index(&notifier) {}

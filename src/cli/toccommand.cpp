@@ -1,6 +1,5 @@
 #include "cli/toccommand.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "cli/clicommon.h"
@@ -9,14 +8,6 @@
 #include "panel/model/tocmodel.h"
 
 namespace {
-
-constexpr const char* kNoTableOfContents = "you delete data file!";
-
-bool ParseNumber(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end;
-}
 
 bool WriteAll(const std::string& bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
@@ -29,7 +20,7 @@ int RunTocCommand(const std::filesystem::path& dataFolder, const std::vector<std
     if (!args.empty()) return cli::UsageError("toc takes no arguments");
     CTocModel toc;
     if (!toc.LoadTableOfContents(dataFolder)) {
-        notifier.ShowMessage(kNoTableOfContents);
+        notifier.ShowMessage(cli::kNoTableOfContents);
         return cli::kExitFailed;
     }
     std::string listing;
@@ -40,12 +31,12 @@ int RunTocCommand(const std::filesystem::path& dataFolder, const std::vector<std
 int RunPageCommand(const std::filesystem::path& dataFolder, const std::vector<std::string>& args,
                    CNotifier& notifier) {
     int record = 0, printed = 0;
-    if (args.empty() || args.size() > 2 || !ParseNumber(args[0], record) ||
-        (args.size() == 2 && !ParseNumber(args[1], printed)))
+    if (args.empty() || args.size() > 2 || !cli::ParseNumber(args[0], record) ||
+        (args.size() == 2 && !cli::ParseNumber(args[1], printed)))
         return cli::UsageError("page needs RECORD and optionally PRINTED, both numbers");
     CTocModel toc;
     if (!toc.LoadTableOfContents(dataFolder)) {
-        notifier.ShowMessage(kNoTableOfContents);
+        notifier.ShowMessage(cli::kNoTableOfContents);
         return cli::kExitFailed;
     }
     if (!toc.IsRecord(record)) return cli::Failure("there is no record " + args[0]);

@@ -14,6 +14,7 @@
 #include "docstore/filteritem.h"
 #include "docstore/htmlnode.h"
 #include "docstore/markedmatch.h"
+#include "docstore/pagemarks.h"
 #include "docstore/seg.h"
 
 class CFileList {
@@ -68,9 +69,9 @@ public:
     // holds kMaxAnchors anchors, the terms after the current one are not
     // processed. Returns 0 with out untouched when closed, when n cannot be
     // read, or when no term is given. A read error raises CDataFileError.
-    // matches, when given, gets every match marked, pass after pass.
+    // marks, when given, gets the text cell's parity and every match marked.
     int RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope,
-                      std::vector<MarkedMatch>* matches = nullptr) const;
+                      PageMarks* marks = nullptr) const;
 
     // One term pass: appends content rebuilt in the template to out, with the
     // term marked in the text cell (the first cell for parity 0, the second

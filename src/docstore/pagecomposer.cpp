@@ -73,11 +73,12 @@ void CFileList::ComposePage(std::string_view content, std::string& out, std::str
 }
 
 int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope,
-                             std::vector<MarkedMatch>* matches) const {
+                             PageMarks* marks) const {
     std::string recordName;
     std::string content;
     if (!GetRecordName(pageNumber, recordName) || !ReadPage(pageNumber, content)) return 0;
     const int parity = PageParity(recordName);
+    if (marks) marks->parity = parity;
     terms = terms.substr(0, terms.find(u'\0'));  // the term list ends at a NUL
 
     int counter = 0;
@@ -91,7 +92,7 @@ int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_vi
         if (!doneTerms.insert(bytes).second) return;
         // Each pass rebuilds the previous pass's output; earlier marks are tags to it.
         pass.clear();
-        ComposePage(content, pass, bytes, parity, scope, counter, matches);
+        ComposePage(content, pass, bytes, parity, scope, counter, marks ? &marks->matches : nullptr);
         content.swap(pass);
         composed = true;
     });

@@ -84,9 +84,9 @@ public:
 
     // Renders page with every term of query marked (variant spellings too when
     // useVariants); html gets the UTF-8 page, the result is its anchor count.
-    // matches, when given, gets the anchors of every match marked.
+    // marks, when given, gets the text cell's parity and the anchors of every match marked.
     int GetPageHtml(int page, std::string& html, std::u16string_view query, int renderScope, bool useVariants,
-                    std::vector<MarkedMatch>* matches = nullptr) const;
+                    PageMarks* marks = nullptr) const;
 
 private:
     // The spellings codePoint may take in a hit page: the members of its first

@@ -6,10 +6,10 @@
 #include "index/index.h"
 
 int CIndex::GetPageHtml(int page, std::string& html, std::u16string_view query, int renderScope,
-                        bool useVariants, std::vector<MarkedMatch>* matches) const {
+                        bool useVariants, PageMarks* marks) const {
     query = query.substr(0, query.find(u'\0'));  // the query ends at a NUL
     // An empty query has nothing to expand.
-    if (!useVariants || query.empty()) return m_FileList.RenderHitPage(page, html, query, renderScope, matches);
+    if (!useVariants || query.empty()) return m_FileList.RenderHitPage(page, html, query, renderScope, marks);
     // Every spelling becomes terms of one list; the renderer passes over each
     // distinct term once, in the order the spellings come.
     const std::vector<std::u16string> spellings = ExpandVariants(query);
@@ -19,5 +19,5 @@ int CIndex::GetPageHtml(int page, std::string& html, std::u16string_view query, 
         if (i > 0) terms.push_back(u' ');
         terms.append(spellings[i]);
     }
-    return m_FileList.RenderHitPage(page, html, terms, renderScope, matches);
+    return m_FileList.RenderHitPage(page, html, terms, renderScope, marks);
 }

@@ -274,19 +274,21 @@ void CheckConcordance(const CFileList& store, int record, std::u16string_view te
     std::string plain;
     const int anchors = store.RenderHitPage(record, plain, terms, scope);
     CConcordance::HitPage hitPage;
-    FUZZ_CHECK(store.RenderHitPage(record, hitPage.html, terms, scope, &hitPage.matches) == anchors);
+    FUZZ_CHECK(store.RenderHitPage(record, hitPage.html, terms, scope, &hitPage.marks) == anchors);
     FUZZ_CHECK(hitPage.html == plain);
+    const std::vector<MarkedMatch>& matches = hitPage.marks.matches;
     int next = 0;
-    for (const MarkedMatch& match : hitPage.matches) {
+    for (const MarkedMatch& match : matches) {
         FUZZ_CHECK(match.firstAnchor == next && match.anchorCount >= 1);
         next += match.anchorCount;
     }
     FUZZ_CHECK(next == anchors);
     std::string recordName;
     FUZZ_CHECK(store.GetRecordName(record, recordName));
-    hitPage.parity = CFileList::PageParity(recordName);
-    const CHitPageText text(CFileList::SplitPage(hitPage.html)[hitPage.parity == 0 ? 1 : 2].text, hitPage.matches);
-    FUZZ_CHECK(text.Spans().size() <= hitPage.matches.size());
+    const int parity = hitPage.marks.parity;
+    FUZZ_CHECK(parity == CFileList::PageParity(recordName));
+    const CHitPageText text(CFileList::SplitPage(hitPage.html)[parity == 0 ? 1 : 2].text, matches);
+    FUZZ_CHECK(text.Spans().size() <= matches.size());
     size_t previous = 0;
     for (const CHitPageText::Span& span : text.Spans()) {
         FUZZ_CHECK(previous <= span.begin && span.begin <= span.end && span.end <= text.Text().size());
@@ -294,10 +296,7 @@ void CheckConcordance(const CFileList& store, int record, std::u16string_view te
     }
     SearchNodeTag entry;
     entry.page = record;
-    CConcordance concordance({entry}, [&](int, CConcordance::HitPage& out) {
-        out = hitPage;
-        return true;
-    }, 3);
+    CConcordance concordance({entry}, [&](int, CConcordance::HitPage& out) { out = hitPage; }, 3);
     std::vector<ConcordanceLine> lines;
     concordance.FetchMore(SIZE_MAX, lines);
     FUZZ_CHECK(lines.size() == text.Spans().size() && concordance.AtEnd());

@@ -28,9 +28,10 @@ void CConcordance::LoadNextPage() {
     const size_t resultIndex = m_nextResult++;
     const SearchNodeTag& entry = m_results[resultIndex];
     HitPage hitPage;
-    if (!m_render(entry.page, hitPage) || hitPage.matches.empty()) return;
+    m_render(entry.page, hitPage);
+    if (hitPage.marks.matches.empty()) return;
     const std::vector<HTMLNode> cells = CFileList::SplitPage(hitPage.html);
-    const CHitPageText text(cells[hitPage.parity == 0 ? 1 : 2].text, hitPage.matches);
+    const CHitPageText text(cells[hitPage.marks.parity == 0 ? 1 : 2].text, hitPage.marks.matches);
     const std::u32string& plain = text.Text();
     for (const CHitPageText::Span& span : text.Spans()) {
         ConcordanceLine line;

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "docstore/markedmatch.h"
+#include "docstore/pagemarks.h"
 #include "panel/model/concordanceline.h"
 #include "panel/model/searchnodetag.h"
 
@@ -24,15 +24,14 @@ class CConcordance {
 public:
     enum class SortOrder { kPosition, kLeft, kRight };
 
-    // A rendered hit page: its HTML, the matches marked in it and its parity
-    // (0: the text stands in the first cell, 1: in the second).
+    // A rendered hit page: its HTML and what the renderer marked in it.
     struct HitPage {
         std::string html;
-        std::vector<MarkedMatch> matches;
-        int parity = 0;
+        PageMarks marks;
     };
-    // Renders page as the hit page of the search; false when it cannot.
-    using PageRenderer = std::function<bool(int page, HitPage& hitPage)>;
+    // Renders page as the hit page of the search; a page that cannot be read
+    // is left with no marks.
+    using PageRenderer = std::function<void(int page, HitPage& hitPage)>;
 
     static constexpr int kDefaultContext = 20;
 

@@ -96,15 +96,13 @@ void CHitPageText::Tag(std::string_view tag) {
     using namespace pagetemplate;
     if (tag == kMarkOpenTag) {
         m_openBold.push_back(m_lastAnchor >= 0 ? m_lastAnchor : kMarkWithoutAnchor);
-        m_markAwaitsAnchor = m_lastAnchor < 0;
         m_lastAnchor = -1;
     } else if (tag.starts_with(kAnchorStart)) {
         const int number = RendererAnchor(tag);
         if (number < 0 || size_t(number) >= m_anchorAt.size()) return;  // not one of the renderer's
         m_anchorAt[size_t(number)] = m_text.size();
-        if (m_markAwaitsAnchor && !m_openBold.empty() && m_openBold.back() == kMarkWithoutAnchor) {
+        if (!m_openBold.empty() && m_openBold.back() == kMarkWithoutAnchor) {
             m_openBold.back() = number;  // the anchor of a "?" run stands inside its mark
-            m_markAwaitsAnchor = false;
         } else {
             m_lastAnchor = number;
         }

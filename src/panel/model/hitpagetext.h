@@ -37,9 +37,9 @@ private:
     std::vector<Span> m_spans;
     std::vector<size_t> m_anchorAt;  // by anchor number; npos until seen
     std::vector<size_t> m_markEnd;   // by anchor number; npos until its mark closes
-    // Open <b> tags: the anchor of a mark, -1 for a tag of the text itself.
+    // Open <b> tags: the anchor of a mark, -1 for a tag of the text itself, -2
+    // for a mark opened with no anchor before it (its anchor follows inside).
     std::vector<int> m_openBold;
-    int m_lastAnchor = -1;       // the anchor just before, with nothing in between
-    bool m_markAwaitsAnchor = false;  // a mark opened with no anchor before it
+    int m_lastAnchor = -1;  // the anchor just before, with nothing in between
     bool m_inNote = false;
 };
