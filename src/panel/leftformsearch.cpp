@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 #include "docstore/storeformat.h"
 #include "index/searchscope.h"
@@ -76,10 +77,29 @@ void CLeftForm::RunSearch() {
     static const std::vector<uint32_t> kNone;
     const int total = CResultBuilder::BuildResults(m_Toc.Node(m_nScopeItem), accepted ? m_Index.GetResultPages() : kNone,
                                                    accepted ? m_Index.GetResultCounts() : kNone, m_Results);
+    m_nSearchedItem = m_nScopeItem;
+    m_nTotalHits = total;
     m_Pager.Reset(m_Results.size());
     m_TotalsLabel->setText(TotalsText(m_Results.size(), total));
     LayoutPanel();
     ShowResultPage();
+    if (m_Services.searchFinished) m_Services.searchFinished();
+}
+
+// Until the next search, its options are what the last one left.
+void CLeftForm::SearchInRange(int record) {
+    QTreeWidgetItem* item = GetTreeItem(record);
+    if (!item || m_strKeyword.isEmpty()) return;
+    SelectTreeItem(item);
+    RunSearch();
+    ReportReadingState();
+}
+
+CConcordance::PageRenderer CLeftForm::HitPageRenderer() const {
+    return [index = &m_Index, query = m_strKeyword.toStdU16String(), scope = m_nScopeCode,
+            variants = m_bVariants](int page, CConcordance::HitPage& hitPage) {
+        index->GetPageHtml(page, hitPage.html, query, scope, variants, &hitPage.marks);
+    };
 }
 
 void CLeftForm::OnScopeFull() { OpenScope(SearchScope::kFull); }

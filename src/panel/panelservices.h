@@ -23,4 +23,7 @@ struct CPanelServices {
     // Call after the reading position or the hit state changed, so the frame
     // updates the enable state of its commands at once.
     std::function<void()> readingStateChanged;
+    // Call after every search that listed its results, so the research tools
+    // show the new result.
+    std::function<void()> searchFinished;
 };

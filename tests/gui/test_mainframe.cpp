@@ -75,9 +75,9 @@ private slots:
             menus << menu->text() + QLatin1Char(':') + items.join(QLatin1Char(','));
         }
         QCOMPARE(menus, (QStringList{
-                            QStringLiteral("ファイル(&F):印刷設定(&S),印刷(&P),終了(&X)"),
+                            QStringLiteral("ファイル(&F):印刷設定(&S),印刷(&P),-,検索結果の書き出し…,-,終了(&X)"),
                             QStringLiteral("編集(&E):コピー(&C),すべて選択(&Q)"),
-                            QStringLiteral("表示(&V):ツールバー(&T),状態バー(&S),全表示(&p)"),
+                            QStringLiteral("表示(&V):ツールバー(&T),状態バー(&S),全表示(&p),用例一覧(&K)"),
                             QStringLiteral("一覧:上の頁へ(&P),次の頁へ(&N),-,上の巻へ,次の巻へ,-,上の検索結果,次の検索結果"),
                             QStringLiteral("ヘルプ(&H):バージョン(&A)...,ヘルプ"),
                         }));
