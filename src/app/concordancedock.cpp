@@ -1,5 +1,6 @@
 #include "app/concordancedock.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStyledItemDelegate>
@@ -17,6 +18,16 @@ constexpr int kPointSize = 11;
 constexpr int kRecordRole = Qt::UserRole;  // a book row's data: the book's record index
 constexpr int kLineColumnWidths[CConcordanceModel::kColumnCount] = {110, 90, 40, 300, 80, 300};
 constexpr const char* kBookHeaders[] = {"類別", "書名", "頁", "箇所"};
+// The sorts of the headers, also in the table's context menu (the menu key, Shift+F10).
+struct SortCommand {
+    const char* text;
+    int column;
+};
+constexpr SortCommand kSortCommands[] = {
+    {"結果順に並べる(&P)", CConcordanceModel::kPage},
+    {"前文脈で並べる(&L)", CConcordanceModel::kLeft},
+    {"後文脈で並べる(&R)", CConcordanceModel::kRight},
+};
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -83,6 +94,13 @@ void CConcordanceDock::CreateLinesTab() {
     header->setSortIndicatorShown(false);
     connect(header, &QHeaderView::sectionClicked, this, &CConcordanceDock::OnHeaderClicked);
     connect(m_LineView, &QAbstractItemView::activated, this, &CConcordanceDock::OnLineActivated);
+    m_LineView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const SortCommand& command : kSortCommands) {
+        auto* action = new QAction(Text(command.text), m_LineView);
+        const int column = command.column;
+        connect(action, &QAction::triggered, this, [this, column] { OnHeaderClicked(column); });
+        m_LineView->addAction(action);
+    }
     m_LinesLabel = new QLabel;
     m_LinesLabel->setObjectName(QStringLiteral("concordanceStatus"));
     connect(m_pModel, &CConcordanceModel::ProgressChanged, this, &CConcordanceDock::ShowProgress);

@@ -1,6 +1,7 @@
 // CConcordanceDock: the research tools under the reader, off until the user
 // switches them on: "用例一覧" lists the concordance lines of the last search
-// (choosing one opens its page at its hit) and "書名別集計" its pages and hits
+// (choosing one opens its page at its hit; the headers and the context menu
+// sort them) and "書名別集計" its pages and hits
 // per book (choosing one searches again in that book). It refills after every
 // search while it shows, and when it opens after searches it missed.
 #pragma once

@@ -179,7 +179,16 @@ private slots:
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
         QTRY_VERIFY(!model->IsFilling());
         QVERIFY(model->AtEnd());
-        QCOMPARE(TsvOf(model->Lines()), Kwic({"--range", "1", "--sort", order.toStdString(), "子曰"}));
+        const std::string sorted = TsvOf(model->Lines());
+        QCOMPARE(sorted, Kwic({"--range", "1", "--sort", order.toStdString(), "子曰"}));
+
+        // The table's context menu sorts as the headers do.
+        const QList<QAction*> menu = frame.GetConcordanceDock()->GetLineView()->actions();
+        QCOMPARE(menu.size(), 3);
+        menu[order == "right" ? 1 : 2]->trigger();
+        QTRY_VERIFY(!model->IsFilling());
+        menu[order == "left" ? 1 : order == "right" ? 2 : 0]->trigger();
+        QCOMPARE(TsvOf(model->Lines()), sorted);
     }
 
     // Choosing a line (Enter) opens its page at its own hit; F3 and Alt+F3 go
