@@ -82,7 +82,7 @@ class TestConcordanceDock : public QObject {
 private slots:
     void initTestCase() { UsePrivateSettings(m_Settings); }
     void init() {
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel")).clear();
+        ClearProgramSettings();
         m_Messages.Clear();
     }
 
@@ -98,10 +98,7 @@ private slots:
             toggle->trigger();
             QVERIFY(frame.GetConcordanceDock()->isVisible());
         }
-        QCOMPARE(QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel"))
-                     .value(QStringLiteral("Settings/ConcordanceView"))
-                     .toString(),
-                 QStringLiteral("1"));
+        QCOMPARE(ProgramSetting(QStringLiteral("Settings/ConcordanceView")), QStringLiteral("1"));
         CMainFrame frame(CollectionOptions(), &m_Messages);
         ShowFrame(frame);
         QVERIFY(frame.GetConcordanceDock()->isVisible());

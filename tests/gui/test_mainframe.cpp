@@ -42,7 +42,7 @@ class TestMainFrame : public QObject {
 private slots:
     void initTestCase() { UsePrivateSettings(m_Settings); }
     void init() {
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel")).clear();
+        ClearProgramSettings();
         m_Messages.Clear();
     }
 
