@@ -13,6 +13,7 @@
 #include "docstore/punctuation.h"
 #include "docstore/scopetext.h"
 #include "docstore/storeformat.h"
+#include "fixture.h"
 #include "index/index.h"
 #include "index/searchscope.h"
 
@@ -40,6 +41,97 @@ TEST(Punctuation, QueriesKeepTheirWildcardsAndSeparators) {
         {u"\xD840\xDC00，學", u"\xD840\xDC00學"},
     };
     for (const Case& c : cases) EXPECT_EQ(punctuation::WithoutPunctuation(c.query), c.kept);
+}
+
+// The pages and counts of the last search, by page.
+std::map<uint32_t, uint32_t> Results(const CIndex& index) {
+    std::map<uint32_t, uint32_t> results;
+    for (size_t i = 0; i < index.GetResultPages().size(); ++i)
+        results[index.GetResultPages()[i]] = index.GetResultCounts()[i];
+    return results;
+}
+
+std::string Utf8(std::u16string_view text) {
+    std::string bytes;
+    CCodeConverter::Utf16ToUtf8(text, bytes, true);
+    return bytes;
+}
+
+std::map<uint32_t, uint32_t> Search(CIndex& index, std::u16string query, bool variants, bool ignorePunctuation) {
+    index.SetIgnorePunctuation(ignorePunctuation);
+    index.SearchAll(query, variants);
+    return Results(index);
+}
+
+// One page per text, the text in both cells so that either parity reads it,
+// every character one position.
+void WriteBothCellCollection(const std::filesystem::path& folder, const std::vector<std::string>& texts) {
+    CCollectionWriter writer;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        WriterPage page = TextPage("a\\" + std::to_string(i + 1) + ".htm", texts[i]);
+        page.html = "<html><title>t</title><TD>" + texts[i] + "</TD><TD>" + texts[i] + "</TD></html>";
+        writer.AddPage(std::move(page));
+    }
+    writer.Write(folder);
+}
+
+int MarkedMatches(const CIndex& index, int page, const std::u16string& query, const SearchScope& scope, bool variants) {
+    std::string html;
+    PageMarks marks;
+    index.GetPageHtml(page, html, query, int(scope.renderScope), variants, &marks);
+    return int(marks.matches.size());
+}
+
+// The results of count matches on page 1; none for no match.
+std::map<uint32_t, uint32_t> OnSecondPage(uint32_t count) {
+    if (count == 0) return {};
+    return {{1u, count}};
+}
+
+// What a word finds with punctuation ignored, page by page of a small
+// collection: runs of punctuation up to the bound inside a term, "?" for one
+// character that is not punctuation, "*" as in the exact search, the query's
+// own punctuation dropped; and the exact search beside it.
+TEST(SpacedSearch, RulesOnPagesOfText) {
+    struct Case {
+        const char* what;
+        std::string word;
+        std::string text;
+        uint32_t spaced;  // matches counted with punctuation ignored
+        uint32_t exact;
+        int marked;  // on the hit page with punctuation ignored
+    };
+    const Case cases[] = {
+        {"side by side", "學而", "學而", 1, 1, 1},
+        {"a comma", "學而", "學，而", 1, 0, 1},
+        {"marks that are not indexed", "學而", "學。」「而", 1, 0, 1},
+        {"ASCII and white space", "學而", "學, 而", 1, 0, 1},
+        {"the longest run", "學而", "學。」「，而", 1, 0, 1},
+        {"a run one too long", "學而", "學。」「，，而", 0, 0, 0},
+        {"a character between", "學而", "學之而", 0, 0, 0},
+        {"a mark that stands for a character", "學而", "學〇而", 0, 0, 0},
+        {"each start counts", "學學", "學，學，學", 2, 0, 1},
+        {"three characters, two runs", "學而時", "學，而。時學而時", 2, 1, 2},
+        {"? over a character", "學?而", "學之而", 1, 1, 1},
+        {"? with runs around it", "學?而", "學，之。而", 1, 0, 1},
+        {"? is not punctuation", "學?而", "學，而", 0, 1, 0},
+        {"the full-width ？ too", "學？而", "學，而", 0, 1, 0},
+        {"* as in the exact search", "學而*時習", "學，而之之時。習", 1, 0, 1},
+        {"the query's own punctuation", "學，而", "學而", 1, 0, 1},
+        {"ASCII punctuation in the query", "學,而", "學。而", 1, 0, 1},
+    };
+    for (const Case& c : cases) {
+        CTempDir dir;
+        WriteBothCellCollection(dir.Path(), {"之", c.text});
+        CIndex index;
+        ASSERT_TRUE(index.Open(dir.Path(), storeformat::kBaseName, 0)) << c.what;
+        // The exact search first: a query it rejects leaves the lists empty.
+        const std::map<uint32_t, uint32_t> exact = Search(index, U16(c.word), false, false);
+        const std::map<uint32_t, uint32_t> spaced = Search(index, U16(c.word), false, true);
+        EXPECT_EQ(spaced, OnSecondPage(c.spaced)) << c.what;
+        EXPECT_EQ(exact, OnSecondPage(c.exact)) << c.what;
+        EXPECT_EQ(MarkedMatches(index, 1, U16(c.word), SearchScope::kFull, false), c.marked) << c.what;
+    }
 }
 
 // The page's stored bytes and the parity of its text cell.
@@ -88,14 +180,6 @@ uint32_t CountPair(const CScopeText& text, char32_t a, char32_t b) {
     return count;
 }
 
-// The pages and counts of the last search, by page.
-std::map<uint32_t, uint32_t> Results(const CIndex& index) {
-    std::map<uint32_t, uint32_t> results;
-    for (size_t i = 0; i < index.GetResultPages().size(); ++i)
-        results[index.GetResultPages()[i]] = index.GetResultCounts()[i];
-    return results;
-}
-
 const SearchScope* const kScopes[] = {&SearchScope::kFull, &SearchScope::kMain, &SearchScope::kNotes};
 
 // The text positions agree with the index's: on every page of every scope, a
@@ -120,24 +204,6 @@ TEST(ScopeText, AgreesWithTheIndexOnTheDefaultCollection) {
     }
 }
 
-std::string Utf8(std::u16string_view text) {
-    std::string bytes;
-    CCodeConverter::Utf16ToUtf8(text, bytes, true);
-    return bytes;
-}
-
-std::map<uint32_t, uint32_t> Search(CIndex& index, std::u16string query, bool variants, bool ignorePunctuation) {
-    index.SetIgnorePunctuation(ignorePunctuation);
-    index.SearchAll(query, variants);
-    return Results(index);
-}
-
-int MarkedMatches(const CIndex& index, int page, const std::u16string& query, const SearchScope& scope, bool variants) {
-    std::string html;
-    PageMarks marks;
-    index.GetPageHtml(page, html, query, int(scope.renderScope), variants, &marks);
-    return int(marks.matches.size());
-}
 
 TEST(SpacedSearch, FindsAPhraseCopiedFromAnotherEdition) {
     CIndex index;

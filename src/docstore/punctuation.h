@@ -10,7 +10,7 @@ namespace punctuation {
 
 // A run of punctuation between two characters of a phrase is at most this many
 // characters long; a longer run parts them. Line breaks do not count.
-inline constexpr unsigned kMaxRun = 8;
+inline constexpr unsigned kMaxRun = 4;
 
 // ASCII punctuation and white space, the Latin-1 space, guillemets and middle
 // dot, general punctuation (U+2000-U+206F), the CJK symbols and punctuation

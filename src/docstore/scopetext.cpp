@@ -11,6 +11,7 @@
 CScopeText::CScopeText(std::string_view content, int parity, RenderScope scope) {
     const std::vector<HTMLNode> nodes = CFileList::SplitPage(content);
     const HTMLNode& cell = nodes[parity == 0 ? 1 : 2];
+    m_chars.reserve(cell.text.size() / 2);  // mostly 3-byte characters, and tags
     bool annotationSeen = false;
     for (const FilterItem& item : CFileList::FilterCell(cell)) {
         const bool annotation = item.kind == FilterItem::kAnnotation;

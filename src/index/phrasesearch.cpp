@@ -295,12 +295,12 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::v
     plan.pageCount = uint32_t(m_FileList.GetPageCount());
     std::optional<CScopeText> text;  // of the page the spaced matching looked at last
     uint32_t textPage = 0;
+    std::string name, content;
     if (m_bIgnorePunctuation && plan.charCount > 1) {
-        plan.spaced = [this, &text, &textPage](uint32_t page) -> const CScopeText* {
+        plan.spaced = [&](uint32_t page) -> const CScopeText* {
             if (!text || textPage != page) {
                 text.reset();
                 textPage = page;
-                std::string name, content;
                 try {
                     if (!m_FileList.GetRecordName(int(page), name) || !m_FileList.ReadPage(int(page), content))
                         return nullptr;

@@ -69,12 +69,24 @@ private:
         if (next == list.end()) return kNoPosition;
         const uint64_t reach = uint64_t(at) + (uint64_t(wildcards) + 1) * (punctuation::kMaxRun + 1);
         if (*next > reach) return kNoPosition;
-        if (wildcards == 0 && *next == at + 1) return *next;  // side by side: no text needed
+        if (wildcards == 0) {
+            if (*next == at + 1) return *next;  // side by side: no text needed
+            if (WordCharBetween(at, *next)) return kNoPosition;  // which is no punctuation
+        }
         const CScopeText* text = Text();
         if (!text) return kNoPosition;
         const uint64_t found = PastBetween(*text, at, wildcards);
         return found != kNoPosition && std::binary_search(list.begin(), list.end(), uint32_t(found)) ? uint32_t(found)
                                                                                                       : kNoPosition;
+    }
+
+    // Whether a character of the word stands strictly between from and to.
+    bool WordCharBetween(uint32_t from, uint32_t to) const {
+        for (const std::vector<uint32_t>& list : m_positions) {
+            const auto after = std::upper_bound(list.begin(), list.end(), from);
+            if (after != list.end() && *after < to) return true;
+        }
+        return false;
     }
 
     // The position after the character at `at`, a punctuation run, and
