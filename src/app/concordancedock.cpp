@@ -1,5 +1,8 @@
 #include "app/concordancedock.h"
 
+#include <climits>
+#include <iterator>
+
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
