@@ -14,6 +14,7 @@
 #include "app/aboutdlg.h"
 #include "app/bookview.h"
 #include "app/commandids.h"
+#include "app/profile.h"
 #include "app/scrolltoolbar.h"
 #include "app/splash.h"
 #include "app/st_splitterwnd.h"
@@ -24,6 +25,9 @@ namespace {
 constexpr const char* kHelpFileName = "help.html";
 constexpr const char* kIconPath = ":/res/quorel.png";
 constexpr const char* kSaveFailedMessage = "ドキュメントを保存できませんでした。";
+// Where the search panel's "句読点を無視" is kept: "1" checked, "0" not.
+constexpr const char* kSettingsSection = "Settings";
+constexpr const char* kIgnorePunctuationEntry = "IgnorePunctuation";
 
 struct ReadingCommand {
     int id;
@@ -134,6 +138,12 @@ void CMainFrame::OnCreateClient(const PanelFactory& makePanel) {
     services.dataFolder = m_Options.dataFolder;
     services.tempFolder = m_Options.tempFolder;
     services.readingStateChanged = [this] { UpdateCommandUI(); };
+    const QString section = QString::fromLatin1(kSettingsSection);
+    const QString entry = QString::fromLatin1(kIgnorePunctuationEntry);
+    services.ignorePunctuation = CProfile().GetProfileString(section, entry, QStringLiteral("0")) == QLatin1String("1");
+    services.ignorePunctuationChanged = [section, entry](bool on) {
+        CProfile().WriteProfileString(section, entry, on ? QStringLiteral("1") : QStringLiteral("0"));
+    };
     m_pLeftForm = makePanel(services, m_wndSplitter);
     m_wndSplitter->Create(m_pLeftForm, m_pBookView, true);
     m_wndToolBar->SetReadingState(m_pLeftForm);

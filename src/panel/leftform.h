@@ -174,6 +174,7 @@ private:
     QString m_strKeyword;        // keyword of the last search, marked in opened pages
     int m_nAndOr = 0;            // 0 every word, 1 any word
     bool m_bVariants = true;     // variant characters count as the same
+    bool m_bIgnorePunctuation = false;  // punctuation may stand inside a phrase
     int m_nScopeCode = 0;        // render scope of the open index
     std::vector<SearchNodeTag> m_Results;
     CListPager m_Pager;
@@ -198,6 +199,7 @@ private:
     QPushButton* m_SearchButton = nullptr;
     QFrame* m_Separator = nullptr;
     QCheckBox* m_VariantCheck = nullptr;
+    QCheckBox* m_PunctuationCheck = nullptr;
     QGroupBox* m_MethodGroup = nullptr;
     QRadioButton* m_AndButton = nullptr;
     QRadioButton* m_OrButton = nullptr;
