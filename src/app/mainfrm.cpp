@@ -32,9 +32,11 @@ constexpr const char* kHelpFileName = "help.html";
 constexpr const char* kIconPath = ":/res/quorel.png";
 constexpr const char* kSaveFailedMessage = "ドキュメントを保存できませんでした。";
 constexpr const char* kExportFailedMessage = "検索結果を書き出せませんでした。";
-// Whether the research dock shows: "1" or "0".
+// Whether the research dock shows, and whether the search panel's "句読点を無視"
+// is checked: "1" or "0".
 constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kConcordanceEntry = "ConcordanceView";
+constexpr const char* kIgnorePunctuationEntry = "IgnorePunctuation";
 
 struct ReadingCommand {
     int id;
@@ -170,6 +172,12 @@ void CMainFrame::OnCreateClient(const PanelFactory& makePanel) {
     services.readingStateChanged = [this] { UpdateCommandUI(); };
     services.searchFinished = [this] {
         if (m_pConcordance) m_pConcordance->OnSearchFinished();
+    };
+    const QString section = QString::fromLatin1(kSettingsSection);
+    const QString entry = QString::fromLatin1(kIgnorePunctuationEntry);
+    services.ignorePunctuation = CProfile().GetProfileString(section, entry, QStringLiteral("0")) == QLatin1String("1");
+    services.ignorePunctuationChanged = [section, entry](bool on) {
+        CProfile().WriteProfileString(section, entry, on ? QStringLiteral("1") : QStringLiteral("0"));
     };
     m_pLeftForm = makePanel(services, m_wndSplitter);
     m_pConcordance->SetSource(m_pLeftForm->GetResearchSource());

@@ -187,6 +187,7 @@ private:
     QString m_strKeyword;        // keyword of the last search, marked in opened pages
     int m_nAndOr = 0;            // 0 every word, 1 any word
     bool m_bVariants = true;     // variant characters count as the same
+    bool m_bIgnorePunctuation = false;  // punctuation may stand inside a phrase
     int m_nScopeCode = 0;        // render scope of the open index
     std::vector<SearchNodeTag> m_Results;
     int m_nSearchedItem = 0;     // record of the range the results come from; 0: none yet
@@ -213,6 +214,7 @@ private:
     QPushButton* m_SearchButton = nullptr;
     QFrame* m_Separator = nullptr;
     QCheckBox* m_VariantCheck = nullptr;
+    QCheckBox* m_PunctuationCheck = nullptr;
     QGroupBox* m_MethodGroup = nullptr;
     QRadioButton* m_AndButton = nullptr;
     QRadioButton* m_OrButton = nullptr;

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include "docstore/punctuation.h"
 #include "docstore/storeformat.h"
 #include "index/searchscope.h"
 #include "panel/busycursor.h"
@@ -37,6 +38,7 @@ void CLeftForm::OnSearch() {
     m_nCurrentHit = 0;
     m_nAndOr = m_OrButton->isChecked() ? 1 : 0;
     m_bVariants = m_VariantCheck->isChecked();
+    m_bIgnorePunctuation = m_PunctuationCheck->isChecked();
     const QString previousKeyword = m_strKeyword;
     const std::optional<QString> typed = ReadKeywordBox();
     if (!typed) {
@@ -63,6 +65,10 @@ void CLeftForm::OnSearch() {
 
 void CLeftForm::RunSearch() {
     const CBusyCursor busy;
+    // Without its punctuation the query is what both the search and the hit pages read.
+    m_Index.SetIgnorePunctuation(m_bIgnorePunctuation);
+    if (m_bIgnorePunctuation)
+        m_strKeyword = QString::fromStdU16String(punctuation::WithoutPunctuation(m_strKeyword.toStdU16String()));
     std::u16string query = m_strKeyword.toStdU16String();
     // A query the index rejects (ASCII letters, say) leaves its lists as the
     // previous query left them; it finds nothing here.

@@ -26,4 +26,8 @@ struct CPanelServices {
     // Call after every search that listed its results, so the research tools
     // show the new result.
     std::function<void()> searchFinished;
+    // Whether "句読点を無視" starts checked, and where each change of it goes
+    // (the frame keeps it in the settings); may be empty.
+    bool ignorePunctuation = false;
+    std::function<void(bool)> ignorePunctuationChanged;
 };

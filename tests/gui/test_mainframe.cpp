@@ -222,6 +222,24 @@ private slots:
         QCOMPARE(next.GetSplitter()->sizes()[0], 260);
     }
 
+    // The panel's "句読点を無視" starts unchecked, each change is kept in the
+    // settings, and the next window starts with it.
+    void ignorePunctuationRemembered() {
+        {
+            CFakePanel* panel = nullptr;
+            CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+            QVERIFY(!panel->m_Services.ignorePunctuation);
+            panel->m_Services.ignorePunctuationChanged(true);
+        }
+        QCOMPARE(QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel"))
+                     .value(QStringLiteral("Settings/IgnorePunctuation"))
+                     .toString(),
+                 QStringLiteral("1"));
+        CFakePanel* panel = nullptr;
+        CMainFrame next(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        QVERIFY(panel->m_Services.ignorePunctuation);
+    }
+
     // The About box is the 500 by 350 picture and closes on a click, Enter or Esc.
     void aboutBoxCloses_data() {
         QTest::addColumn<int>("key");
