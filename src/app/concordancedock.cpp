@@ -1,5 +1,6 @@
 #include "app/concordancedock.h"
 
+#include <algorithm>
 #include <climits>
 #include <iterator>
 
@@ -20,6 +21,8 @@ namespace {
 constexpr int kPointSize = 11;
 constexpr int kRecordRole = Qt::UserRole;  // a book row's data: the book's record index
 constexpr int kLineColumnWidths[CConcordanceModel::kColumnCount] = {110, 90, 40, 300, 80, 300};
+// The match column widens to the first lines' matches, up to this.
+constexpr int kMaxMatchWidth = 360;
 constexpr const char* kBookHeaders[] = {"類別", "書名", "頁", "箇所"};
 // The sorts of the headers, also in the table's context menu (the menu key, Shift+F10).
 struct SortCommand {
@@ -157,6 +160,7 @@ void CConcordanceDock::Refill() {
         return;
     }
     m_pModel->Start(std::make_unique<CConcordance>(m_pSource->GetResults(), m_pSource->HitPageRenderer(), kContext));
+    m_bMatchWidthSet = false;
     const ContentsNodeTag* range = m_pSource->GetSearchedRange();
     m_Books = range ? CBookTotals::Count(range, m_pSource->GetResults()) : std::vector<CBookTotals::Book>();
     FillBooks();
@@ -181,6 +185,15 @@ void CConcordanceDock::FillBooks() {
 }
 
 void CConcordanceDock::ShowProgress() {
+    if (!m_bMatchWidthSet && m_pModel->rowCount() > 0) {
+        // Long matches (a "*" stretch, a phrase with its punctuation) show whole.
+        QHeaderView* header = m_LineView->horizontalHeader();
+        m_LineView->resizeColumnToContents(CConcordanceModel::kMatch);
+        header->resizeSection(CConcordanceModel::kMatch,
+                              std::clamp(header->sectionSize(CConcordanceModel::kMatch),
+                                         kLineColumnWidths[CConcordanceModel::kMatch], kMaxMatchWidth));
+        m_bMatchWidthSet = true;
+    }
     QString text = QStringLiteral("用例 %1 件").arg(m_pModel->rowCount());
     if (m_pModel->Failed())
         text += Text("（読めない頁があり、そこまでです）");

@@ -62,6 +62,7 @@ private:
 
     CResearchSource* m_pSource = nullptr;
     bool m_bStale = false;  // a search came while the dock was closed
+    bool m_bMatchWidthSet = false;  // the match column fits the current result's first lines
     CConcordanceModel* m_pModel = nullptr;
     std::vector<CBookTotals::Book> m_Books;
     QTabWidget* m_Tabs = nullptr;

@@ -3,6 +3,7 @@
 // totals by book and a book searched again, the export, the remembered
 // switch and the pane cycle.
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -130,6 +131,19 @@ private slots:
                      Qt::AlignHorizontal_Mask,
                  Qt::AlignLeft);
         QVERIFY(m_Messages.Messages().isEmpty());
+    }
+
+    // With "句読点を無視" checked the lines are those kwic writes with
+    // --ignore-punctuation, each match spanning the punctuation inside it.
+    void linesIgnoringPunctuation() {
+        CMainFrame frame(CollectionOptions(), &m_Messages);
+        ShowFrame(frame);
+        CConcordanceModel* model = OpenDock(frame);
+        frame.findChild<QCheckBox*>(QStringLiteral("punctuation"))->setChecked(true);
+        SearchIn(frame, kLunYuRecord, QStringLiteral("學而時習之不亦說乎"));
+        QTRY_VERIFY(!model->IsFilling());
+        QCOMPARE(TsvOf(model->Lines()), Kwic({"--range", "6", "--ignore-punctuation", "學而時習之不亦說乎"}));
+        QCOMPARE(model->data(model->index(0, CConcordanceModel::kMatch)).toString(), QStringLiteral("学而时习之，不亦说乎"));
     }
 
     // A result of many lines is made a batch at a time as the view reaches its
