@@ -73,7 +73,6 @@ public:
     // punctuation and let runs of punctuation and white space stand between
     // the characters of a word (docstore/punctuation.h); off by default.
     void SetIgnorePunctuation(bool ignore) { m_bIgnorePunctuation = ignore; }
-    bool GetIgnorePunctuation() const { return m_bIgnorePunctuation; }
 
     // Finds the pages holding word and merges them into the result lists.
     void SearchPhrase(std::u16string_view word, int combineMode, bool useVariants);
