@@ -240,6 +240,13 @@ class Bench:
         sh([self.tool("quorel-bench-quorel"), "render", collection, queries, out, "--reps", 20])
         return json.load(open(out))
 
+    def spaced(self, collection, queries, reps):
+        """The query set searched with punctuation ignored."""
+        out = os.path.join(self.work, "spaced.json")
+        sh([self.tool("quorel-bench-quorel"), "search", collection, queries, out, "--reps", reps,
+            "--ignore-punctuation"])
+        return json.load(open(out))
+
     def kwic(self, collection, queries):
         """The concordance timer over the query set, and the peak memory of whole
         quorel-cli processes listing the lines of its largest query."""

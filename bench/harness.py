@@ -41,6 +41,7 @@ def measure(args):
     context["reports"] = bench.run_engines(collection, "1x", queries_path, args.reps, not args.no_cold, True, ENGINES)
     context["render"] = bench.render(collection, queries_path)
     context["kwic"] = bench.kwic(collection, queries_path)
+    context["spaced"] = bench.spaced(collection, queries_path, args.reps)
     context["startup"] = reader_startup(bench.bin, collection)
     if not args.no_micro:
         context["micro"] = bench.micro()

@@ -245,6 +245,8 @@ def write_results(path, context):
     add("")
     if context.get("kwic"):
         lines.extend(kwic_section(context["kwic"]))
+    if context.get("spaced"):
+        lines.extend(spaced_section(context))
     add("## Reader start-up")
     add("")
     s = context.get("startup")
@@ -390,6 +392,43 @@ def kwic_goals(kwic):
     return out
 
 
+PHRASE_CLASSES = ["phrase-2", "phrase-3", "phrase-4", "phrase-5-8"]
+
+
+def spaced_stats(context):
+    """Per phrase class: the exact search's median and the one that ignores punctuation."""
+    exact = class_stats(context["queries"], context["reports"]["quorel"])
+    spaced = class_stats(context["queries"], context["spaced"])
+    return {cls: (exact[cls], spaced[cls]) for cls in PHRASE_CLASSES + ["all"] if cls in exact and cls in spaced}
+
+
+def spaced_section(context):
+    out = ["## Punctuation-insensitive phrases (`--ignore-punctuation`)", ""]
+    out.append("The query set searched again by `quorel-bench-quorel search --ignore-punctuation` in one process "
+               "(%d timed passes after a warm-up): the posting lists give the candidates, and a page's text is read "
+               "only where two characters of a term do not stand side by side." % context["reps"])
+    out.append("")
+    out.append("| class | n | exact median | ignoring punctuation: median | p90 | p99 | × exact median |")
+    out.append("|---|---|---|---|---|---|---|")
+    for cls, (exact, spaced) in spaced_stats(context).items():
+        out.append("| %s | %d | %s | %s | %s | %s | %.1f× |" % (
+            cls, spaced["n"], fmt_us(exact["median"]), fmt_us(spaced["median"]), fmt_us(spaced["p90"]),
+            fmt_us(spaced["p99"]), spaced["median"] / exact["median"] if exact["median"] else 0))
+    out.append("")
+    return out
+
+
+def spaced_goals(context):
+    out = []
+    for cls, (exact, spaced) in spaced_stats(context).items():
+        if cls == "all":
+            continue
+        times = spaced["median"] / exact["median"] if exact["median"] else 0
+        out.append("| %s ignoring punctuation ≤ 3× the exact median | %.1f× (%s against %s) | %s |" % (
+            cls, times, fmt_us(spaced["median"]), fmt_us(exact["median"]), "yes" if times <= 3 else "no"))
+    return out
+
+
 def goals_section(context, stats):
     out = ["## Goals", "", "| goal | figure | met |", "|---|---|---|"]
     mine = stats["quorel"]["all"]
@@ -424,6 +463,8 @@ def goals_section(context, stats):
         fmt_us(render), fmt_us(context["render"]["dense"]["median_us"]), "yes" if render < 200 else "no"))
     if context.get("kwic"):
         out.extend(kwic_goals(context["kwic"]))
+    if context.get("spaced"):
+        out.extend(spaced_goals(context))
     s = context.get("startup")
     out.append("| reader window < 1 s | %s | %s |" % ("%.0f ms" % s["median_ms"] if s else "not measured",
                                                       ("yes" if s["median_ms"] < 1000 else "no") if s else "–"))

@@ -196,6 +196,23 @@ TEST(CliKwic, SortedByTheTextAfterOrBeforeTheMatch) {
     }
 }
 
+// --ignore-punctuation finds a phrase copied without the edition's punctuation
+// in search, kwic and render, and each command without it finds nothing.
+TEST(CliIgnorePunctuation, FindsThePhraseInEveryCommand) {
+    const char* phrase = "學而時習之不亦說乎";
+    EXPECT_EQ(RunOnDefault({"search", phrase}).out, "全部で 0 頁で、0 箇所でした。\n");
+    const CliResult search = RunOnDefault({"search", "--ignore-punctuation", phrase});
+    ASSERT_EQ(search.status, 0) << search.err;
+    EXPECT_EQ(search.out, "全部で 1 頁で、1 箇所でした。\n經部\t論語\t学而篇\t1\t21\t1\n");
+    const CliResult kwic = RunOnDefault({"kwic", "--ignore-punctuation", "--context", "2", phrase});
+    ASSERT_EQ(kwic.status, 0) << kwic.err;
+    const auto rows = TsvRows(kwic.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][7], "学而时习之，不亦说乎");
+    EXPECT_EQ(RunOnDefault({"render", "21", phrase}).err, "anchors=0\n");
+    EXPECT_EQ(RunOnDefault({"render", "--ignore-punctuation", "21", phrase}).err, "anchors=1\n");
+}
+
 // Pages and hits by book add up to the search's totals, book by book.
 TEST(CliSearchByBook, TotalsEqualTheSearch) {
     for (const char* query : {"子曰", "之", "學而", "君子 小人"}) {

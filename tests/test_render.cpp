@@ -207,6 +207,43 @@ TEST(HighlightItem, MarksEveryMatch) {
     }
 }
 
+// With punctuation ignored, a run of punctuation, white space and line breaks
+// may stand between a chunk's characters and around a "?", and the mark spans
+// it; a "?" then stands for one character that is not punctuation.
+TEST(HighlightItem, PassesOverPunctuationWhenAsked) {
+    const std::string open = "<b style='color:red;background:#D9D9D9;'>";
+    const HighlightCase cases[] = {
+        {"a comma inside the phrase", "子曰學，而時", "學而", "子曰" + Hit(0, "學，而") + "時", 1},
+        {"a run of marks and spaces", "學」。　「而", "學而", Hit(0, "學」。　「而"), 1},
+        {"ASCII punctuation", "學, 而", "學而", Hit(0, "學, 而"), 1},
+        {"a line break", "學<br>而", "學而", Hit(0, "學<br>而"), 1},
+        {"an entity for punctuation", "學&lt;而", "學而", Hit(0, "學&lt;而"), 1},
+        {"the longest run", "學。」<br>「，而", "學而", Hit(0, "學。」<br>「，而"), 1},
+        {"a run one too long", "學。」「，，而", "學而", "學。」「，，而", 0},
+        {"a character between", "學之而", "學而", "學之而", 0},
+        {"marks that stand for characters", "學〇而學々而", "學而", "學〇而學々而", 0},
+        {"punctuation before the phrase stays outside", "，學而，", "學而", "，" + Hit(0, "學而") + "，", 1},
+        {"a later start after a failed one", "學之學，而", "學而", "學之" + Hit(0, "學，而"), 1},
+        {"? over one character with runs around it", "學，之。而", "學?而",
+         Hit(0, "學") + open + Anchor(1) + "，之。</b>" + Hit(2, "而"), 3},
+        {"? over a 4-byte character", "學𠀀而", "學?而", Hit(0, "學") + open + Anchor(1) + "𠀀</b>" + Hit(2, "而"), 3},
+        {"? is not punctuation", "學，而", "學?而", "學，而", 0},
+        {"? over a tag", "學<i>之</i>而", "學?而", "學<i>之</i>而", 0},
+        {"a * stretch with spaced chunks", "學，而<br>時，習", "學而*時習",
+         Hit(0, "學，而") + "<br>" + Hit(1, "時，習"), 2},
+        {"another tag parts the phrase", "學<i>而", "學而", "學<i>而", 0},
+    };
+    for (const auto& c : cases) {
+        FilterItem item;
+        item.text = c.text;
+        std::string out;
+        int counter = 0;
+        CFileList::HighlightItem(item, c.term, out, counter, nullptr, true);
+        EXPECT_EQ(out, c.marked) << c.what;
+        EXPECT_EQ(counter, c.anchors) << c.what;
+    }
+}
+
 // Anchor numbers run past 9999 with five digits, uncut.
 TEST(HighlightItem, AnchorsFrom10000KeepAllDigits) {
     FilterItem item;

@@ -1,6 +1,6 @@
 // quorel-bench-quorel: Quorel's side of the benchmark. "search" runs the query
-// set through CIndex::SearchAll / SearchAny in this one process and writes the
-// run report; "render" times CIndex::GetPageHtml on typical pages (the pages
+// set through CIndex::SearchAll / SearchAny in this one process (with
+// punctuation ignored when asked) and writes the run report; "render" times CIndex::GetPageHtml on typical pages (the pages
 // of two-character phrases) and on hit-dense pages (the pages with the most
 // hits of the most frequent single character).
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <numeric>
+#include <string_view>
 
 #include "base/codeconverter.h"
 #include "common/queryset.h"
@@ -19,6 +20,7 @@ namespace {
 
 const char* kUsage =
     "usage: quorel-bench-quorel search COLLECTION QUERIES.json OUT.json [--reps N] [--warmups N] [--pages FILE]\n"
+    "                                  [--ignore-punctuation]\n"
     "       quorel-bench-quorel render COLLECTION QUERIES.json OUT.json [--reps N]\n";
 
 std::u16string U16(const std::string& utf8) {
@@ -39,6 +41,7 @@ void Search(CIndex& index, const BenchQuery& query, std::u16string& buffer, std:
 }
 
 int RunSearch(CIndex& index, const std::vector<BenchQuery>& queries, int argc, char** argv) {
+    index.SetIgnorePunctuation(std::find(argv, argv + argc, std::string_view("--ignore-punctuation")) != argv + argc);
     const int reps = runloop::IntOption(argc, argv, "--reps", 5);
     const int warmups = runloop::IntOption(argc, argv, "--warmups", 1);
     std::u16string buffer;

@@ -17,6 +17,7 @@ namespace {
 struct RenderRequest {
     const SearchScope* scope = &SearchScope::kFull;
     bool useVariants = true;
+    bool ignorePunctuation = false;
     int page = 0;
     std::string keyword;  // UTF-8, as the user typed it
 };
@@ -28,6 +29,8 @@ int ParseArguments(const std::vector<std::string>& args, RenderRequest& request)
         const std::string& arg = args[i];
         if (arg == "--no-variants") {
             request.useVariants = false;
+        } else if (arg == "--ignore-punctuation") {
+            request.ignorePunctuation = true;
         } else if (arg == "--scope") {
             if (i + 1 == args.size()) return cli::UsageError("--scope needs full, main or notes");
             request.scope = SearchScope::Find(args[++i]);
@@ -52,6 +55,7 @@ int Render(const std::filesystem::path& dataFolder, const RenderRequest& request
 
     CIndex index(&notifier);
     if (!index.Open(dataFolder, storeformat::kBaseName, int(request.scope->indexScope))) return cli::kExitFailed;
+    index.SetIgnorePunctuation(request.ignorePunctuation);
     const int pageCount = index.GetFileList().GetPageCount();
     if (request.page < 0 || request.page >= pageCount) {
         std::cerr << "quorel-cli: page " << request.page << " is out of range: the collection has pages 0 to "

@@ -13,6 +13,8 @@ bool SearchRequest::TakeOption(const std::vector<std::string>& args, size_t& i, 
         any = true;
     } else if (arg == "--no-variants") {
         useVariants = false;
+    } else if (arg == "--ignore-punctuation") {
+        ignorePunctuation = true;
     } else if (arg == "--scope" && hasValue) {
         scope = SearchScope::Find(args[++i]);
         if (!scope) status = cli::UsageError("unknown scope " + args[i]);
@@ -41,6 +43,7 @@ int SearchRequest::Check() const {
 int RunSearch(const std::filesystem::path& dataFolder, SearchRequest& request, SearchRun& run) {
     CCodeConverter::Utf8ToUtf16(request.keyword, request.query);
     if (!run.index.Open(dataFolder, storeformat::kBaseName, int(request.scope->indexScope))) return cli::kExitFailed;
+    run.index.SetIgnorePunctuation(request.ignorePunctuation);
     if (request.any)
         run.index.SearchAny(request.query, request.useVariants);
     else

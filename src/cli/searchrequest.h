@@ -19,6 +19,7 @@ struct SearchRequest {
     bool any = false;
     const SearchScope* scope = &SearchScope::kFull;
     bool useVariants = true;
+    bool ignorePunctuation = false;
     int range = 0;  // record index; 0: the whole collection
     std::string keyword;
     std::u16string query;  // the keyword as the search left it

@@ -70,14 +70,17 @@ public:
     // processed. Returns 0 with out untouched when closed, when n cannot be
     // read, or when no term is given. A read error raises CDataFileError.
     // marks, when given, gets the text cell's parity and every match marked.
+    // ignorePunctuation drops the terms' punctuation and lets runs of it stand
+    // between their characters (punctuation.h).
     int RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope,
-                      PageMarks* marks = nullptr) const;
+                      PageMarks* marks = nullptr, bool ignorePunctuation = false) const;
 
     // One term pass: appends content rebuilt in the template to out, with the
     // term marked in the text cell (the first cell for parity 0, the second
     // for 1) as scope says. counter numbers the anchors and is advanced.
     static void ComposePage(std::string_view content, std::string& out, std::string_view term, int parity,
-                            int scope, int& counter, std::vector<MarkedMatch>* matches = nullptr);
+                            int scope, int& counter, std::vector<MarkedMatch>* matches = nullptr,
+                            bool ignorePunctuation = false);
 
     // Cuts a page into its title, first cell and second cell (always three
     // nodes, empty where the page lacks them).
@@ -90,9 +93,10 @@ public:
     // Appends item's text to out with every match of term marked, an anchor
     // numbered counter (then advanced) before each marked chunk. Once counter
     // reaches kMaxAnchors, the rest of the text is appended unmarked. matches,
-    // when given, gets each match's anchors.
+    // when given, gets each match's anchors. ignorePunctuation lets a run of
+    // punctuation stand between the characters of a chunk and around a "?".
     static void HighlightItem(const FilterItem& item, std::string_view term, std::string& out, int& counter,
-                              std::vector<MarkedMatch>* matches = nullptr);
+                              std::vector<MarkedMatch>* matches = nullptr, bool ignorePunctuation = false);
 
 private:
     uint64_t RecordOffset(int n) const;

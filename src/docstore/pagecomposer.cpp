@@ -11,6 +11,7 @@
 #include "base/codeconverter.h"
 #include "docstore/filelist.h"
 #include "docstore/pagetemplate.h"
+#include "docstore/punctuation.h"
 #include "docstore/renderscope.h"
 
 namespace {
@@ -25,7 +26,7 @@ bool IsMarked(const FilterItem& item, RenderScope scope) {
 
 // The text cell with term marked as scope says, annotations wrapped in their tag again.
 std::string MarkCell(const HTMLNode& cell, std::string_view term, int scopeValue, int& counter,
-                     std::vector<MarkedMatch>* matches) {
+                     std::vector<MarkedMatch>* matches, bool ignorePunctuation) {
     std::string text;
     const std::optional<RenderScope> scope = RenderScopeOf(scopeValue);
     if (!scope) return text;
@@ -34,7 +35,7 @@ std::string MarkCell(const HTMLNode& cell, std::string_view term, int scopeValue
         const bool annotation = item.kind == FilterItem::kAnnotation;
         if (annotation) text.append(pagetemplate::kAnnotationTag);
         if (IsMarked(item, *scope))
-            CFileList::HighlightItem(item, term, text, counter, matches);
+            CFileList::HighlightItem(item, term, text, counter, matches, ignorePunctuation);
         else
             text.append(item.text);
         if (annotation) text.append(pagetemplate::kAnnotationCloseTag);
@@ -59,11 +60,11 @@ void ForEachTerm(std::u16string_view terms, Visit visit) {
 }  // namespace
 
 void CFileList::ComposePage(std::string_view content, std::string& out, std::string_view term, int parity,
-                            int scope, int& counter, std::vector<MarkedMatch>* matches) {
+                            int scope, int& counter, std::vector<MarkedMatch>* matches, bool ignorePunctuation) {
     using namespace pagetemplate;
     std::vector<HTMLNode> nodes = SplitPage(content);
     HTMLNode& textCell = nodes[parity == 0 ? 1 : 2];
-    textCell.text = MarkCell(textCell, term, scope, counter, matches);
+    textCell.text = MarkCell(textCell, term, scope, counter, matches, ignorePunctuation);
     out.reserve(out.size() + kHeadPiece.size() + kFirstCellPiece.size() + kSecondCellPiece.size() +
                 kTailPiece.size() + nodes[0].text.size() + nodes[1].text.size() + nodes[2].text.size());
     out.append(kHeadPiece).append(nodes[0].text);
@@ -73,13 +74,15 @@ void CFileList::ComposePage(std::string_view content, std::string& out, std::str
 }
 
 int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_view terms, int scope,
-                             PageMarks* marks) const {
+                             PageMarks* marks, bool ignorePunctuation) const {
     std::string recordName;
     std::string content;
     if (!GetRecordName(pageNumber, recordName) || !ReadPage(pageNumber, content)) return 0;
     const int parity = PageParity(recordName);
     if (marks) marks->parity = parity;
     terms = terms.substr(0, terms.find(u'\0'));  // the term list ends at a NUL
+    const std::u16string spacedTerms = ignorePunctuation ? punctuation::WithoutPunctuation(terms) : std::u16string();
+    if (ignorePunctuation) terms = spacedTerms;
 
     int counter = 0;
     bool composed = false;
@@ -92,7 +95,7 @@ int CFileList::RenderHitPage(int pageNumber, std::string& out, std::u16string_vi
         if (!doneTerms.insert(bytes).second) return;
         // Each pass rebuilds the previous pass's output; earlier marks are tags to it.
         pass.clear();
-        ComposePage(content, pass, bytes, parity, scope, counter, marks ? &marks->matches : nullptr);
+        ComposePage(content, pass, bytes, parity, scope, counter, marks ? &marks->matches : nullptr, ignorePunctuation);
         content.swap(pass);
         composed = true;
     });

@@ -43,6 +43,13 @@ inline constexpr const char* kAnchorFormat = "<a name=\"%04d\"></a>";
 inline constexpr std::string_view kParagraphBarrier = "<p>";
 inline constexpr std::string_view kHeadingBarrier = "<h4>";
 
+// A line break inside a paragraph; a search that ignores punctuation passes over it.
+inline constexpr std::string_view kLineBreakTag = "<br>";
+
+// The unused positions the index leaves between two annotations of a page in
+// the annotation scope, so that no word matches from one into the next.
+inline constexpr unsigned kAnnotationGap = 600;
+
 // A "?" stands for one book character: 3 UTF-8 bytes.
 inline constexpr size_t kQuestionMarkBytes = 3;
 

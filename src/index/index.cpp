@@ -8,6 +8,7 @@
 
 #include "base/datafileerror.h"
 #include "base/readonlyfile.h"
+#include "docstore/punctuation.h"
 #include "index/indexformat.h"
 #include "index/notifier.h"
 #include "index/variantformat.h"
@@ -34,7 +35,8 @@ CIndex::~CIndex() { Close(); }
 
 bool CIndex::Open(const std::filesystem::path& folder, const std::string& baseName, int scopeType) {
     LoadVariantTable(folder);
-    const std::string prefix = baseName + indexformat::ScopeSuffix(indexformat::IndexScopeOf(scopeType));
+    m_Scope = indexformat::IndexScopeOf(scopeType);
+    const std::string prefix = baseName + indexformat::ScopeSuffix(m_Scope);
     m_ResultPages.clear();
     m_nResultPageCount = 0;
     try {
@@ -221,18 +223,22 @@ void CIndex::SearchAny(std::u16string& query, bool useVariants) { SearchWords(qu
 
 // The first word replaces the results, every later word is merged by laterMode.
 void CIndex::SearchWords(std::u16string& query, int laterMode, bool useVariants) {
-    if (CountWords(query) == 0) return;
+    // Without its punctuation the query is read from a copy, and the caller's keeps its spaces.
+    std::u16string spaced;
+    if (m_bIgnorePunctuation) spaced = punctuation::WithoutPunctuation(query.substr(0, query.find(u'\0')));
+    std::u16string& text = m_bIgnorePunctuation ? spaced : query;
+    if (CountWords(text) == 0) return;
     m_ResultPages.clear();
     m_ResultCounts.clear();
     m_nResultPageCount = 0;
-    const size_t end = std::min(query.find(u'\0'), query.size());
+    const size_t end = std::min(text.find(u'\0'), text.size());
     std::vector<std::u16string_view> words;
     size_t start = 0;
     for (size_t i = 0; i <= end; ++i) {
-        const bool separator = i < end && (query[i] == u' ' || query[i] == u'\u3000');
+        const bool separator = i < end && (text[i] == u' ' || text[i] == u'\u3000');
         if (i < end && !separator) continue;
-        if (separator) query[i] = u'\u3000';
-        if (i > start) words.push_back(std::u16string_view(query).substr(start, i - start));
+        if (separator) text[i] = u'\u3000';
+        if (i > start) words.push_back(std::u16string_view(text).substr(start, i - start));
         start = i + 1;
     }
     if (laterMode == kUnion) {

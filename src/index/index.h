@@ -13,6 +13,7 @@
 
 #include "base/mappedfile.h"
 #include "docstore/filelist.h"
+#include "index/indexformat.h"
 #include "index/postingcursor.h"
 #include "index/postinglist.h"
 
@@ -68,6 +69,12 @@ public:
     std::vector<std::u16string> ExpandVariants(std::u16string_view query) const;
     const std::vector<std::vector<uint32_t>>& GetVariantGroups() const { return m_VariantGroups; }
 
+    // With the option on, the searches and the hit pages drop the query's
+    // punctuation and let runs of punctuation and white space stand between
+    // the characters of a word (docstore/punctuation.h); off by default.
+    void SetIgnorePunctuation(bool ignore) { m_bIgnorePunctuation = ignore; }
+    bool GetIgnorePunctuation() const { return m_bIgnorePunctuation; }
+
     // Finds the pages holding word and merges them into the result lists.
     void SearchPhrase(std::u16string_view word, int combineMode, bool useVariants);
     // Words of query (up to a NUL); 0 when empty or holding a unit below
@@ -113,6 +120,8 @@ private:
     CNotifier* m_pNotifier;
     CFileList m_FileList;
     bool m_bOpen = false;
+    IndexScope m_Scope = IndexScope::kFullText;  // of the open files
+    bool m_bIgnorePunctuation = false;
     std::vector<int32_t> m_FirstBlock;  // per character number; -1: no list
     std::vector<uint32_t> m_LastPage;   // per character number
     std::vector<uint32_t> m_BlockChain; // per posting block

@@ -1,15 +1,21 @@
 // The hit page of a search result, with the query's variant spellings marked
-// as well when the variant option is on.
+// as well when the variant option is on, and punctuation passed over inside
+// its words when that option is.
 #include <string>
 #include <vector>
 
 #include "index/index.h"
 
+#include "docstore/punctuation.h"
+
 int CIndex::GetPageHtml(int page, std::string& html, std::u16string_view query, int renderScope,
                         bool useVariants, PageMarks* marks) const {
     query = query.substr(0, query.find(u'\0'));  // the query ends at a NUL
+    const std::u16string spaced = m_bIgnorePunctuation ? punctuation::WithoutPunctuation(query) : std::u16string();
+    if (m_bIgnorePunctuation) query = spaced;
     // An empty query has nothing to expand.
-    if (!useVariants || query.empty()) return m_FileList.RenderHitPage(page, html, query, renderScope, marks);
+    if (!useVariants || query.empty())
+        return m_FileList.RenderHitPage(page, html, query, renderScope, marks, m_bIgnorePunctuation);
     // Every spelling becomes terms of one list; the renderer passes over each
     // distinct term once, in the order the spellings come.
     const std::vector<std::u16string> spellings = ExpandVariants(query);
@@ -19,5 +25,5 @@ int CIndex::GetPageHtml(int page, std::string& html, std::u16string_view query, 
         if (i > 0) terms.push_back(u' ');
         terms.append(spellings[i]);
     }
-    return m_FileList.RenderHitPage(page, html, terms, renderScope, marks);
+    return m_FileList.RenderHitPage(page, html, terms, renderScope, marks, m_bIgnorePunctuation);
 }

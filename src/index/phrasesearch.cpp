@@ -5,40 +5,19 @@
 #include <array>
 #include <cstdint>
 #include <numeric>
+#include <optional>
+#include <string>
 
 #include "base/codeconverter.h"
+#include "base/datafileerror.h"
+#include "docstore/punctuation.h"
+#include "docstore/scopetext.h"
 #include "index/index.h"
 #include "index/indexformat.h"
+#include "index/searchscope.h"
+#include "index/wordplan.h"
 
 namespace {
-
-constexpr size_t kMaxChars = 300;
-constexpr uint32_t kMaxTermDistance = 300;
-
-// One indexed character of the word and its walk through its posting list.
-struct CharWalk {
-    CPostingList list;    // no skip table for a word of one character
-    uint32_t aligned;     // occurrence position + (L - 1 - wordOffset)
-    uint32_t wordOffset;  // characters and wildcards before it, "*" not counted
-};
-
-// The characters of one term that holds indexed characters: [begin, end).
-struct CharTerm {
-    size_t begin;
-    size_t end;
-};
-
-struct WordPlan {
-    std::array<CharWalk, kMaxChars> chars;
-    size_t charCount = 0;
-    std::array<CharTerm, kMaxChars> terms;
-    size_t termCount = 0;
-    uint32_t length = 0;     // L
-    uint32_t pageCount = 0;  // pages of the store; a list that reaches past them is corrupt
-    // When set, only these pages (ascending) can be found: the pages the
-    // earlier words of an all-words query left.
-    const std::vector<uint32_t>* candidates = nullptr;
-};
 
 // Skips leading "*", folds runs of "*" and closes the word with one "*", then
 // drops every character that has no character number ("?" and "*" stay).
@@ -236,7 +215,10 @@ void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_
             }
         }
         if (!agreed) continue;
-        MatchPositions(plan, target, pages, counts);
+        if (plan.spaced)
+            MatchSpaced(plan, target, pages, counts);
+        else
+            MatchPositions(plan, target, pages, counts);
         ++target;
     }
 }
@@ -275,7 +257,8 @@ uint32_t CIndex::EstimateWordCost(std::u16string_view word, bool useVariants) co
 void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::vector<uint32_t>* candidates,
                         std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) const {
     if (!m_bOpen) return;
-    const std::u16string normalised = NormaliseWord(word);
+    const std::u16string normalised =
+        NormaliseWord(m_bIgnorePunctuation ? std::u16string_view(punctuation::WithoutPunctuation(word)) : word);
     if (normalised.size() > kMaxWordUnits) return;
 
     WordPlan plan;
@@ -309,6 +292,25 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::v
     }
     plan.length = offset;
     plan.pageCount = uint32_t(m_FileList.GetPageCount());
+    std::optional<CScopeText> text;  // of the page the spaced matching looked at last
+    uint32_t textPage = 0;
+    std::string name, content;
+    if (m_bIgnorePunctuation && plan.charCount > 1) {
+        plan.spaced = [&](uint32_t page) -> const CScopeText* {
+            if (!text || textPage != page) {
+                text.reset();
+                textPage = page;
+                try {
+                    if (!m_FileList.GetRecordName(int(page), name) || !m_FileList.ReadPage(int(page), content))
+                        return nullptr;
+                } catch (const CDataFileError&) {  // an unreadable page shows no punctuation
+                    return nullptr;
+                }
+                text.emplace(content, CFileList::PageParity(name), SearchScope::OfIndex(m_Scope).renderScope);
+            }
+            return &*text;
+        };
+    }
     WalkPages(plan, pages, counts);
 }
 

@@ -23,6 +23,12 @@ struct SearchScope {
             if (name == scope->name) return scope;
         return nullptr;
     }
+    // The scope whose index files are those of indexScope.
+    static const SearchScope& OfIndex(IndexScope indexScope) {
+        for (const SearchScope* scope : {&kMain, &kNotes})
+            if (scope->indexScope == indexScope) return *scope;
+        return kFull;
+    }
 };
 
 inline constexpr SearchScope SearchScope::kFull{"full", IndexScope::kFullText, RenderScope::kAll};

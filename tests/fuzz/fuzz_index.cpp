@@ -95,5 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SearchAll(index, u"天川*地山", true);
     SearchAll(index, u"天地 人", false);
     SearchAny(index, u"人 天 地 山", true);
+    // The same lists walked with punctuation ignored: the positions are read
+    // in full, and every page's text is empty.
+    index.SetIgnorePunctuation(true);
+    SearchAll(index, u"天地", false);
+    SearchAll(index, u"地天人", false);
+    SearchAll(index, u"天?地", false);
+    SearchAll(index, u"人*??*天地", false);
+    SearchAll(index, u"天川*地山", true);
     return 0;
 }

@@ -1,7 +1,10 @@
 // CountWords, SearchAll, SearchAny and SearchPhrase on arbitrary UTF-16 from
 // the input (lone surrogates, U+FFFF, very long words, many words) against a
 // small collection written once per process. An accepted query must give what
-// its words, searched one by one, combine to.
+// its words, searched one by one, combine to; searched with punctuation
+// ignored, a query without wildcards finds every page and more than every
+// count that the exact search finds.
+#include <map>
 #include <random>
 #include <string>
 
@@ -40,6 +43,11 @@ public:
             WriterPage page;
             page.recordName = "a\\" + std::to_string(p + 1) + ".htm";
             for (size_t i = 0; i < text.size(); ++i) page.occurrences[0].push_back({text[i], uint32_t(i)});
+            // The text in both cells, so that either parity reads it.
+            std::string cell;
+            for (const char32_t c : text) CCodeConverter::AppendUtf8(c, cell);
+            page.html = "<html><head><title>a</title></head><body><table><tr><TD>" + cell + "</TD><TD>" + cell +
+                        "</TD></tr></table></body></html>";
             writer.AddPage(std::move(page));
         }
         writer.SetVariantGroups({{U'万', U'萬'}, {U'山', U'川'}});
@@ -73,6 +81,27 @@ std::vector<Hits> WordResults(CIndex& index, const std::u16string& query, bool u
     return perWord;
 }
 
+// The exact results of the query are in the index: searched again with
+// punctuation ignored, the lists stay well formed and, for a query without
+// wildcards, hold every exact page with at least its count.
+void CheckIgnoringPunctuation(CIndex& index, const std::u16string& query, bool useVariants, bool any) {
+    const Hits exact = Results(index);
+    std::u16string buffer = query;
+    index.SetIgnorePunctuation(true);
+    if (any) index.SearchAny(buffer, useVariants);
+    else index.SearchAll(buffer, useVariants);
+    index.SetIgnorePunctuation(false);
+    CheckResultLists(index);
+    const std::u16string_view words = std::u16string_view(query).substr(0, query.find(u'\0'));
+    if (words.find_first_of(u"?*\uFF1F") != std::u16string_view::npos) return;
+    std::map<uint32_t, uint32_t> spaced;
+    for (const auto& [page, count] : Results(index)) spaced[page] += count;
+    for (const auto& [page, count] : exact) {
+        const auto found = spaced.find(page);
+        FUZZ_CHECK(found != spaced.end() && found->second >= count);
+    }
+}
+
 void Search(CIndex& index, const std::u16string& query, bool useVariants, bool any) {
     const bool accepted = CIndex::CountWords(query) > 0;
     const std::vector<Hits> perWord = accepted ? WordResults(index, query, useVariants) : std::vector<Hits>();
@@ -89,6 +118,7 @@ void Search(CIndex& index, const std::u16string& query, bool useVariants, bool a
     FUZZ_CHECK(buffer == WithIdeographicSpaces(query));
     CheckResultLists(index);
     FUZZ_CHECK(Results(index) == (any ? Unite(perWord) : Intersect(perWord)));
+    CheckIgnoringPunctuation(index, query, useVariants, any);
 }
 
 }  // namespace

@@ -101,12 +101,13 @@ void CheckAnchorsInOrder(std::string_view marked, int first, int last) {
     }
 }
 
-// HighlightItem on one item: as the rules mark it, the marks and anchors
-// taken out give back the text, and the growth is that of the anchors.
-void CheckHighlight(const FilterItem& item, std::string_view term, int start) {
+// HighlightItem on one item: as the rules mark it (when punctuation counts),
+// the marks and anchors taken out give back the text, and the growth is that
+// of the anchors.
+void CheckHighlight(const FilterItem& item, std::string_view term, int start, bool ignorePunctuation) {
     std::string marked = "kept";
     int counter = start;
-    CFileList::HighlightItem(item, term, marked, counter);
+    CFileList::HighlightItem(item, term, marked, counter, nullptr, ignorePunctuation);
     FUZZ_CHECK(marked.starts_with("kept"));
     marked.erase(0, 4);
     const int anchors = counter - start;
@@ -115,7 +116,7 @@ void CheckHighlight(const FilterItem& item, std::string_view term, int start) {
     FUZZ_CHECK(size_t(counter) < size_t(std::max(start, CFileList::kMaxAnchors)) + 2 * term.size());
     FUZZ_CHECK(marked.size() <= item.text.size() + size_t(anchors) * kMarkupPerAnchor);
     if (anchors == 0) FUZZ_CHECK(marked == item.text);
-    if (Chunks(term).size() * item.text.size() <= kReferenceBudget) {
+    if (!ignorePunctuation && Chunks(term).size() * item.text.size() <= kReferenceBudget) {
         std::string expected;
         int expectedCounter = start;
         Highlight(item.text, term, expected, expectedCounter);
@@ -318,7 +319,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(Unmarked(unmarked, parity, input.scope) == unmarked);
     for (const std::string& term : terms) {
         CheckParseTerm(term);
-        for (const FilterItem& item : items) CheckHighlight(item, term, start);
+        for (const FilterItem& item : items) {
+            CheckHighlight(item, term, start, false);
+            CheckHighlight(item, term, start, true);
+        }
     }
 
     collection.SetPage(input.page);

@@ -49,7 +49,7 @@ inline constexpr std::string_view kHeadingClose = "</h4>";
 inline constexpr std::string_view kAnnotationOpen = pagetemplate::kAnnotationTag;
 inline constexpr std::string_view kAnnotationClose = pagetemplate::kAnnotationCloseTag;
 
-inline constexpr std::string_view kLineBreak = "<br>";
+inline constexpr std::string_view kLineBreak = pagetemplate::kLineBreakTag;
 inline constexpr const char* kNumberedCharOpenFormat = "<span title=\"KR%04u\">";
 inline constexpr std::string_view kNumberedCharMark = "\xE3\x80\x93";  // 〓 U+3013
 inline constexpr char32_t kNumberedCharMarkCp = U'\u3013';
@@ -58,7 +58,7 @@ inline constexpr std::string_view kNumberedCharClose = "</span>";
 // A "*" in a search word spans at most 300 characters, and a word holds fewer
 // than 300 wildcards: with more unused positions than both together between
 // two annotations, no word matches across them.
-inline constexpr unsigned kAnnotationGap = 600;
+inline constexpr unsigned kAnnotationGap = pagetemplate::kAnnotationGap;
 
 // Record name: book id, volume id (within the book), printed page number.
 inline constexpr const char* kRecordNameFormat = "b%03d\\v%03d\\%04d.htm";

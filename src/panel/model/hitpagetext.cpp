@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "base/codeconverter.h"
+#include "docstore/htmlentity.h"
 #include "docstore/pagetemplate.h"
 
 namespace {
@@ -13,12 +14,6 @@ constexpr size_t kUnseen = std::string_view::npos;
 constexpr std::string_view kAnchorStart = "<a name=\"";
 constexpr int kNotAMark = -1;
 constexpr int kMarkWithoutAnchor = -2;
-
-struct Entity {
-    std::string_view name;
-    char32_t value;
-};
-constexpr Entity kEntities[] = {{"&amp;", U'&'}, {"&lt;", U'<'}, {"&gt;", U'>'}, {"&quot;", U'"'}, {"&nbsp;", U' '}};
 
 // The tags after which a reader sees a new line.
 bool IsBreakTag(std::string_view tag) {
@@ -76,14 +71,10 @@ void CHitPageText::Parse(std::string_view cell) {
             at = close + 1;
             continue;
         }
-        if (cell[at] == '&') {
-            const auto entity = std::find_if(std::begin(kEntities), std::end(kEntities),
-                                             [&](const Entity& e) { return cell.substr(at).starts_with(e.name); });
-            if (entity != std::end(kEntities)) {
-                Append(entity->value);
-                at += entity->name.size();
-                continue;
-            }
+        if (const htmlentity::Entity* entity = htmlentity::EntityAt(cell.substr(at))) {
+            Append(entity->value);
+            at += entity->name.size();
+            continue;
         }
         char32_t c = 0;
         const size_t length = CCodeConverter::DecodeUtf8(cell, at, c);
