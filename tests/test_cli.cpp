@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/tablewriter.h"
+#include "panel/model/tablewriter.h"
 #include "cliprocess.h"
 #include "fixture.h"
 

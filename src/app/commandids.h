@@ -18,12 +18,15 @@ enum CommandId : int {
     ID_HELP_FILE = 32798,
     ID_PREV_HIT = 32805,
     ID_NEXT_HIT = 32806,
+    ID_VIEW_CONCORDANCE = 32807,  // shows or hides the research dock
+    ID_FILE_EXPORT = 32808,       // writes the results list or the concordance lines to a file
     ID_FILE_SAVE = 57603,
     ID_FILE_PRINT = 57607,  // Ctrl+P: print with the print dialog
     ID_EDIT_COPY = 57634,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
-    ID_NEXT_PANE = 57680,  // F6 and Shift+F6
+    ID_NEXT_PANE = 57680,  // F6
+    ID_PREV_PANE = 57681,  // Shift+F6
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
 };

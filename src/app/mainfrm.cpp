@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -14,16 +15,28 @@
 #include "app/aboutdlg.h"
 #include "app/bookview.h"
 #include "app/commandids.h"
+#include "app/concordancedock.h"
+#include "app/exportdialog.h"
+#include "app/profile.h"
+#include "app/resultexport.h"
 #include "app/scrolltoolbar.h"
 #include "app/splash.h"
 #include "app/st_splitterwnd.h"
+#include "panel/busycursor.h"
 #include "panel/messagesink.h"
+#include "panel/researchsource.h"
 
 namespace {
 
 constexpr const char* kHelpFileName = "help.html";
 constexpr const char* kIconPath = ":/res/quorel.png";
 constexpr const char* kSaveFailedMessage = "ドキュメントを保存できませんでした。";
+constexpr const char* kExportFailedMessage = "検索結果を書き出せませんでした。";
+// Whether the research dock shows, and whether the search panel's "句読点を無視"
+// is checked: "1" or "0".
+constexpr const char* kSettingsSection = "Settings";
+constexpr const char* kConcordanceEntry = "ConcordanceView";
+constexpr const char* kIgnorePunctuationEntry = "IgnorePunctuation";
 
 struct ReadingCommand {
     int id;
@@ -44,12 +57,13 @@ constexpr ReadingCommand kReadingCommands[] = {
 }  // namespace
 
 CMainFrame::CMainFrame(const CFrameOptions& options, CMessageSink* messages, PanelFactory makePanel, QWidget* parent)
-    : QMainWindow(parent), m_Options(options), m_pMessages(messages) {
+    : QMainWindow(parent), m_Options(options), m_pMessages(messages), m_pExportDialog(CExportDialog::Create()) {
     CSplashWnd::ShowSplashScreen(this, QDir(m_Options.programFolder).filePath(QString::fromLatin1(CSplashWnd::kMovieFileName)));
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
     CreateActions();
+    CreateConcordanceDock();
     CreateToolBar();
     OnCreateClient(makePanel);
     CreateMenus();
@@ -70,6 +84,8 @@ CMainFrame::CMainFrame(const CFrameOptions& options, CMessageSink* messages, Pan
 // commands any more.
 CMainFrame::~CMainFrame() {
     disconnect(m_IdleConnection);
+    disconnect(m_DockSwitchConnection);  // the window going hides the dock; it stays switched on
+    m_pConcordance->SetSource(nullptr);
     m_pLeftForm = nullptr;
     m_pBookView = nullptr;
     m_wndToolBar->SetReadingState(nullptr);
@@ -108,9 +124,29 @@ void CMainFrame::CreateActions() {
     AddCommand(ID_HELP_FILE, "ヘルプ", nullptr, &CMainFrame::OnHelpFile);
     AddCommand(ID_FILE_PRINT, "印刷...", nullptr, &CMainFrame::OnFilePrint)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     AddCommand(ID_FILE_SAVE, "保存", nullptr, &CMainFrame::OnFileSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    // With two panes the next pane and the previous one are the same.
-    AddCommand(ID_NEXT_PANE, "次のペイン", nullptr, &CMainFrame::OnNextPane)
-        ->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    AddCommand(ID_FILE_EXPORT, "検索結果の書き出し…", nullptr, &CMainFrame::OnFileExport);
+    AddCommand(ID_NEXT_PANE, "次のペイン", nullptr, &CMainFrame::OnNextPane)->setShortcut(QKeySequence(Qt::Key_F6));
+    AddCommand(ID_PREV_PANE, "前のペイン", nullptr, &CMainFrame::OnPrevPane)
+        ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+}
+
+// Off at first; the choice is remembered.
+void CMainFrame::CreateConcordanceDock() {
+    m_pConcordance = new CConcordanceDock(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_pConcordance);
+    const bool shown = CProfile().GetProfileString(QString::fromLatin1(kSettingsSection),
+                                                   QString::fromLatin1(kConcordanceEntry), QStringLiteral("0")) ==
+                       QLatin1String("1");
+    m_pConcordance->setVisible(shown);
+    QAction* toggle = m_pConcordance->toggleViewAction();
+    toggle->setText(QStringLiteral("用例一覧(&K)"));
+    toggle->setToolTip(QStringLiteral("用例一覧"));
+    toggle->setObjectName(QStringLiteral("command%1").arg(ID_VIEW_CONCORDANCE));
+    m_DockSwitchConnection = connect(toggle, &QAction::toggled, this, [](bool on) {
+        CProfile().WriteProfileString(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kConcordanceEntry),
+                                      on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+    m_Actions.insert(ID_VIEW_CONCORDANCE, toggle);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -134,7 +170,17 @@ void CMainFrame::OnCreateClient(const PanelFactory& makePanel) {
     services.dataFolder = m_Options.dataFolder;
     services.tempFolder = m_Options.tempFolder;
     services.readingStateChanged = [this] { UpdateCommandUI(); };
+    services.searchFinished = [this] {
+        if (m_pConcordance) m_pConcordance->OnSearchFinished();
+    };
+    const QString section = QString::fromLatin1(kSettingsSection);
+    const QString entry = QString::fromLatin1(kIgnorePunctuationEntry);
+    services.ignorePunctuation = CProfile().GetProfileString(section, entry, QStringLiteral("0")) == QLatin1String("1");
+    services.ignorePunctuationChanged = [section, entry](bool on) {
+        CProfile().WriteProfileString(section, entry, on ? QStringLiteral("1") : QStringLiteral("0"));
+    };
     m_pLeftForm = makePanel(services, m_wndSplitter);
+    m_pConcordance->SetSource(m_pLeftForm->GetResearchSource());
     m_wndSplitter->Create(m_pLeftForm, m_pBookView, true);
     m_wndToolBar->SetReadingState(m_pLeftForm);
     setCentralWidget(m_wndSplitter);
@@ -151,9 +197,9 @@ void CMainFrame::CreateMenus() {
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     };
-    addMenu("ファイル(&F)", {ID_PRINT_SETUP, ID_PRINT, ID_APP_EXIT});
+    addMenu("ファイル(&F)", {ID_PRINT_SETUP, ID_PRINT, 0, ID_FILE_EXPORT, 0, ID_APP_EXIT});
     addMenu("編集(&E)", {ID_EDIT_COPY, ID_SELECT_ALL});
-    addMenu("表示(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_ALL});
+    addMenu("表示(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_ALL, ID_VIEW_CONCORDANCE});
     addMenu("一覧", {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT});
     addMenu("ヘルプ(&H)", {ID_APP_ABOUT, ID_HELP_FILE});
 }
@@ -173,6 +219,7 @@ void CMainFrame::UpdateCommandUI() {
     Enable(ID_SELECT_ALL, pageShown);
     Enable(ID_EDIT_COPY, readerActive ? m_pBookView->CanCopyAll() : pageShown);
     Enable(ID_FILE_PRINT, readerActive);
+    Enable(ID_FILE_EXPORT, m_pLeftForm->GetResearchSource() != nullptr);
     for (auto step = m_Steps.cbegin(); step != m_Steps.cend(); ++step) Enable(step.key(), m_pLeftForm->CanStep(step.value()));
 }
 
@@ -216,6 +263,20 @@ void CMainFrame::OnFileSave() {
         m_pMessages->ShowMessage(QString::fromUtf8(kSaveFailedMessage));
 }
 
+void CMainFrame::SetExportDialog(std::unique_ptr<CExportDialog> dialog) { m_pExportDialog = std::move(dialog); }
+
+void CMainFrame::OnFileExport() {
+    const CResearchSource* source = m_pLeftForm->GetResearchSource();
+    if (!source) return;
+    const std::optional<CExportDialog::Choice> choice = m_pExportDialog->Ask(this);
+    if (!choice) return;
+    const CBusyCursor busy;
+    const std::string bytes = choice->listing == CExportDialog::Listing::kLines
+                                  ? CResultExport::Lines(m_pConcordance->AllLines(), choice->format)
+                                  : CResultExport::Entries(source->GetResults(), source->GetTotalHits(), choice->format);
+    if (!CResultExport::Write(choice->path, bytes)) m_pMessages->ShowMessage(QString::fromUtf8(kExportFailedMessage));
+}
+
 void CMainFrame::OnViewAll() { m_wndSplitter->ToggleSide(0); }
 
 void CMainFrame::OnHelpFile() {
@@ -227,7 +288,26 @@ void CMainFrame::OnAppAbout() {
     about.exec();
 }
 
-void CMainFrame::OnNextPane() {
-    const int next = (m_wndSplitter->GetActivePane() + 1) % 2;
-    if (m_wndSplitter->GetPane(next)->isVisibleTo(m_wndSplitter)) m_wndSplitter->SetActivePane(next);
+void CMainFrame::OnNextPane() { CyclePane(1); }
+
+void CMainFrame::OnPrevPane() { CyclePane(-1); }
+
+// The panel and the reader are the splitter's panes 0 and 1, the dock's table
+// the third while it shows; a hidden pane is passed over.
+void CMainFrame::CyclePane(int direction) {
+    QList<QWidget*> panes{m_wndSplitter->GetPane(0), m_wndSplitter->GetPane(1)};
+    if (m_pConcordance->isVisible()) panes << m_pConcordance->CurrentTable();
+    const QWidget* focus = QApplication::focusWidget();
+    const bool inDock = panes.size() == 3 && focus && m_pConcordance->isAncestorOf(focus);
+    const int current = inDock ? 2 : m_wndSplitter->GetActivePane();
+    const int count = int(panes.size());
+    for (int step = 1; step < count; ++step) {
+        const int next = ((current + direction * step) % count + count) % count;
+        if (!panes[next]->isVisibleTo(this)) continue;
+        if (next < 2)
+            m_wndSplitter->SetActivePane(next);
+        else
+            panes[next]->setFocus(Qt::OtherFocusReason);
+        return;
+    }
 }

@@ -13,6 +13,7 @@ constexpr int kToolbarItems[] = {
     ID_PREV_VOLUME, ID_PREV_PAGE, ID_NEXT_PAGE, ID_NEXT_VOLUME, 0,
     ID_PREV_HIT, ID_NEXT_HIT, 0,
     ID_APP_ABOUT, 0,
+    ID_VIEW_CONCORDANCE, 0,
     ID_PAGE_SLIDER, ID_PAGE_EDIT,
 };
 
@@ -23,6 +24,7 @@ constexpr const char* kStyleSheet = R"(
 QToolButton { border: 1px solid transparent; border-radius: 6px; padding: 1px; margin: 1px 2px; background: transparent; }
 QToolButton:hover { border-color: rgba(122, 84, 38, 110); background: rgba(255, 252, 240, 120); }
 QToolButton:pressed { background: rgba(122, 84, 38, 70); }
+QToolButton:checked { border-color: rgba(122, 84, 38, 150); background: rgba(122, 84, 38, 45); }
 QSlider::groove:horizontal { height: 6px; margin: 0 8px; border: 1px solid #a8926a; border-radius: 3px;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #cdbb95, stop:1 #efe5cf); }
 QSlider::sub-page:horizontal { margin: 0 0 0 8px; border: 1px solid #8c3a26; border-radius: 3px;

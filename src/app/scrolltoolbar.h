@@ -18,7 +18,7 @@ class CSCrollToolBar : public CXToolBar, public CPageControls {
     Q_OBJECT
 
 public:
-    static constexpr int kImageCount = 10;
+    static constexpr int kImageCount = 11;
     static constexpr int kSliderWidth = 300;
     static constexpr int kEditWidth = 100;
 

@@ -67,6 +67,18 @@ void CCodeConverter::AppendUtf8(char32_t cp, std::string& bytes) {
     }
 }
 
+std::string CCodeConverter::ToUtf8(std::u16string_view text) {
+    std::string bytes;
+    Utf16ToUtf8(text, bytes, true);
+    return bytes;
+}
+
+std::string CCodeConverter::ToUtf8(std::u32string_view text) {
+    std::string bytes;
+    for (const char32_t c : text) AppendUtf8(c, bytes);
+    return bytes;
+}
+
 CCodeConverter::Status CCodeConverter::Utf16ToUtf8(std::u16string_view units, std::string& bytes,
                                                    bool lenient) {
     bytes.reserve(bytes.size() + 4 * units.size());

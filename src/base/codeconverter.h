@@ -36,6 +36,10 @@ public:
     // Appends the UTF-8 form of one code point; one past U+10FFFF is written as U+FFFD.
     static void AppendUtf8(char32_t codePoint, std::string& bytes);
 
+    // text in UTF-8, leniently: a lone surrogate is encoded as its own code point.
+    static std::string ToUtf8(std::u16string_view text);
+    static std::string ToUtf8(std::u32string_view text);
+
     // The one strict UTF-8 decoder: the sequence at bytes[at] (at < size) goes
     // to codePoint and its length in bytes is returned; 0 when it is malformed
     // (a bad lead or continuation byte, a form cut off by the end of bytes, an

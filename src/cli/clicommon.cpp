@@ -31,17 +31,9 @@ bool ParseNumber(const std::string& text, int& value) {
     return error == std::errc() && stop == end;
 }
 
-std::string Utf8(std::u16string_view text) {
-    std::string bytes;
-    CCodeConverter::Utf16ToUtf8(text, bytes, true);
-    return bytes;
-}
+std::string Utf8(std::u16string_view text) { return CCodeConverter::ToUtf8(text); }
 
-std::string Utf8(std::u32string_view text) {
-    std::string bytes;
-    for (const char32_t c : text) CCodeConverter::AppendUtf8(c, bytes);
-    return bytes;
-}
+std::string Utf8(std::u32string_view text) { return CCodeConverter::ToUtf8(text); }
 
 int Failure(const std::string& problem) {
     std::cerr << "quorel-cli: " << problem << '\n';

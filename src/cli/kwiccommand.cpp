@@ -10,8 +10,9 @@
 
 #include "cli/clicommon.h"
 #include "cli/searchrequest.h"
-#include "cli/tablewriter.h"
 #include "panel/model/concordance.h"
+#include "panel/model/listingrows.h"
+#include "panel/model/tablewriter.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ class CLineWriter {
 public:
     explicit CLineWriter(const KwicCommand& command) : m_json(command.json), m_table(command.format) {
         if (!m_json)
-            m_table.WriteRow({"CATEGORY", "BOOK", "VOLUME", "PAGEINVOLUME", "PAGE", "ANCHOR", "LEFT", "MATCH", "RIGHT"});
+            m_table.WriteRow(CListingRows::LineColumns());
     }
 
     void Write(const ConcordanceLine& line) const {
@@ -99,9 +100,7 @@ public:
             std::printf("%s\n", out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
             return;
         }
-        m_table.WriteRow({cli::Utf8(line.category), cli::Utf8(line.bookName), cli::Utf8(line.volumeName),
-                          std::to_string(line.pageInVolume), std::to_string(line.page), std::to_string(line.anchor),
-                          cli::Utf8(line.left), cli::Utf8(line.match), cli::Utf8(line.right)});
+        m_table.WriteRow(CListingRows::LineRow(line));
     }
 
 private:

@@ -6,12 +6,11 @@
 
 #include "cli/clicommon.h"
 #include "cli/searchrequest.h"
-#include "cli/tablewriter.h"
 #include "panel/model/booktotals.h"
+#include "panel/model/listingrows.h"
+#include "panel/model/tablewriter.h"
 
 namespace {
-
-constexpr const char* kTotalsFormat = "全部で %d 頁で、%d 箇所でした。";
 
 enum class Output { kTable, kJson };
 
@@ -65,29 +64,25 @@ void PrintRaw(const CIndex& index) {
 
 // The totals line heads a TSV listing; a CSV file opens with its column names.
 void WriteHead(const CTableWriter& writer, CTableWriter::Format format, const SearchRun& run,
-               const std::vector<std::string>& columns) {
+               const CListingRows::Row& columns) {
     if (format == CTableWriter::Format::kCsv) {
         writer.WriteRow(columns);
         return;
     }
-    std::printf(kTotalsFormat, int(run.entries.size()), run.totalHits);
-    std::printf("\n");
+    std::fputs(CListingRows::TotalsLine(run.entries.size(), run.totalHits).c_str(), stdout);
 }
 
 void PrintEntries(const SearchRun& run, CTableWriter::Format format) {
     const CTableWriter writer(format);
-    WriteHead(writer, format, run, {"category", "book", "volume", "pageInVolume", "page", "hits"});
-    for (const SearchNodeTag& e : run.entries)
-        writer.WriteRow({cli::Utf8(e.category), cli::Utf8(e.bookName), cli::Utf8(e.volumeName), std::to_string(e.pageInVolume),
-                         std::to_string(e.page), std::to_string(e.hitCount)});
+    WriteHead(writer, format, run, CListingRows::EntryColumns());
+    for (const SearchNodeTag& e : run.entries) writer.WriteRow(CListingRows::EntryRow(e));
 }
 
 void PrintBooks(const SearchRun& run, CTableWriter::Format format) {
     const CTableWriter writer(format);
-    WriteHead(writer, format, run, {"category", "book", "pages", "hits"});
+    WriteHead(writer, format, run, CListingRows::BookColumns());
     for (const CBookTotals::Book& book : CBookTotals::Count(run.range, run.entries))
-        writer.WriteRow({cli::Utf8(book.category), cli::Utf8(book.bookName), std::to_string(book.pages),
-                         std::to_string(book.hits)});
+        writer.WriteRow(CListingRows::BookRow(book));
 }
 
 void PrintJson(const SearchRun& run, bool byBook) {

@@ -143,6 +143,12 @@ void CLeftForm::CreateSearchControls() {
     m_VariantCheck->setObjectName(QStringLiteral("variants"));
     m_VariantCheck->setChecked(m_bVariants);
 
+    m_PunctuationCheck = new QCheckBox(Text("句読点を無視"), this);
+    m_PunctuationCheck->setObjectName(QStringLiteral("punctuation"));
+    m_PunctuationCheck->setChecked(m_Services.ignorePunctuation);
+    if (m_Services.ignorePunctuationChanged)
+        connect(m_PunctuationCheck, &QCheckBox::toggled, this, m_Services.ignorePunctuationChanged);
+
     m_MethodGroup = new QGroupBox(Text("検索方法："), this);
     m_MethodGroup->setObjectName(QStringLiteral("methodGroup"));
     m_AndButton = new QRadioButton(QStringLiteral("and"), this);
@@ -258,12 +264,12 @@ void CLeftForm::LayoutSearchTab(int w, int h) {
     const Placement placements[] = {
         {m_PromptLabel, {5, 28, w - 10, 15}},  {m_KeywordBox, {5, 45, w - 60, 25}},
         {m_SearchButton, {w - 50, 45, 45, 25}}, {m_Separator, {4, 75, w - 8, 1}},
-        {m_VariantCheck, {5, 80, w - 15, 15}},  {m_MethodGroup, {5, 100, w - 10, 40}},
-        {m_AndButton, {10, 115, 50, 20}},       {m_OrButton, {w - 70, 115, 50, 20}},
-        {m_TargetGroup, {5, 145, w - 10, 40}},  {m_FullButton, {10, 160, 60, 20}},
-        {m_MainButton, {97, 160, 60, 20}},      {m_NotesButton, {189, 160, 60, 20}},
-        {m_RangeGroup, {5, 190, w - 10, 40}},   {m_ScopeLabel, {10, 205, w - 30, 20}},
-        {m_TotalsLabel, {5, 235, w - 15, 15}},
+        {m_VariantCheck, {5, 80, w - 15, 15}},  {m_PunctuationCheck, {5, 98, w - 15, 15}},
+        {m_MethodGroup, {5, 118, w - 10, 40}},  {m_AndButton, {10, 133, 50, 20}},
+        {m_OrButton, {w - 70, 133, 50, 20}},    {m_TargetGroup, {5, 163, w - 10, 40}},
+        {m_FullButton, {10, 178, 60, 20}},      {m_MainButton, {97, 178, 60, 20}},
+        {m_NotesButton, {189, 178, 60, 20}},    {m_RangeGroup, {5, 208, w - 10, 40}},
+        {m_ScopeLabel, {10, 223, w - 30, 20}},  {m_TotalsLabel, {5, 253, w - 15, 15}},
     };
     // The groups were made before the controls they frame, which so stand above them.
     for (const Placement& p : placements) {
@@ -292,7 +298,7 @@ void CLeftForm::LayoutSearchTab(int w, int h) {
                                  static_cast<QWidget*>(m_PageEdit), static_cast<QWidget*>(m_PageCountLabel)})
             control->hide();
     }
-    m_ResultList->setGeometry(5, 250, w - 10, h - 254 - pagerHeight);
+    m_ResultList->setGeometry(5, 268, w - 10, h - 272 - pagerHeight);
     m_ResultList->show();
     HideControls({m_TreeCtrl}, m_KeywordBox);
     setFocusProxy(m_KeywordBox);
@@ -302,7 +308,7 @@ void CLeftForm::LayoutTocTab(int w, int h) {
     m_TreeCtrl->setGeometry(5, 26, w - 10, h - 30);
     m_TreeCtrl->show();
     HideControls({m_SearchButton, m_MethodGroup, m_TargetGroup, m_RangeGroup, m_AndButton, m_OrButton, m_FullButton,
-                  m_MainButton, m_NotesButton, m_VariantCheck, m_Separator, m_PromptLabel, m_TotalsLabel, m_ScopeLabel,
+                  m_MainButton, m_NotesButton, m_VariantCheck, m_PunctuationCheck, m_Separator, m_PromptLabel, m_TotalsLabel, m_ScopeLabel,
                   m_KeywordBox, m_PrevButton, m_NextButton, m_PageEdit, m_PageCountLabel, m_ResultList},
                  m_TreeCtrl);
     setFocusProxy(m_TreeCtrl);

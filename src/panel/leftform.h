@@ -6,7 +6,8 @@
 // reading position: the volume and printed page shown from the table of
 // contents and the hits of the result page opened last. It reaches the reader,
 // the toolbar's page controls and the message boxes only through the services
-// the frame hands it, which must outlive it.
+// the frame hands it, which must outlive it. It is the research tools' source
+// of the last search's result.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include "panel/model/listpager.h"
 #include "panel/model/searchnodetag.h"
 #include "panel/model/tocmodel.h"
+#include "panel/researchsource.h"
 #include "panel/searchpanel.h"
 #include "panel/sinknotifier.h"
 
@@ -38,7 +40,7 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class CLeftForm : public CSearchPanel {
+class CLeftForm : public CSearchPanel, public CResearchSource {
     Q_OBJECT
 
 public:
@@ -60,6 +62,15 @@ public:
     bool CanStep(Step step) const override;
     void RunStep(Step step) override;
     void OnSliderRelease(int printedPage) override;
+
+    // The research tools' view of the last search.
+    CResearchSource* GetResearchSource() override { return this; }
+    const std::vector<SearchNodeTag>& GetResults() const override { return m_Results; }
+    const ContentsNodeTag* GetSearchedRange() const override { return m_Toc.Node(m_nSearchedItem); }
+    int GetTotalHits() const override { return m_nTotalHits; }
+    CConcordance::PageRenderer HitPageRenderer() const override;
+    void OpenHit(int page, int anchor) override;
+    void SearchInRange(int record) override;
 
     // Table of contents. The tree's selection makes its entry the search range;
     // an entry without sub-entries also becomes the volume read, from its first page.
@@ -104,7 +115,6 @@ public:
     int GetScopeItem() const { return m_nScopeItem; }
     QString GetKeyword() const { return m_strKeyword; }
     int GetScopeCode() const { return m_nScopeCode; }
-    const std::vector<SearchNodeTag>& GetResults() const { return m_Results; }
     const CListPager& GetListPager() const { return m_Pager; }
     QString GetTocFile() const { return m_strTocFile; }
     QString GetHitFile1() const { return m_strHitFile1; }
@@ -145,6 +155,7 @@ private:
     std::optional<QString> ReadKeywordBox() const;
     void RunSearch();
     void OpenScope(const SearchScope& scope);
+    void OpenHitPage(int page, int anchor);
 
     void ApplyEnterKey(QObject* target);
     void SelectTreeItem(QTreeWidgetItem* item);
@@ -157,6 +168,8 @@ private:
     void Message(const char* text);
 
     static bool WritePageFile(const QString& path, std::string_view bytes);
+    // The result file shown at hit hit: "windows1.html#0003".
+    QString HitAddress(int hit) const;
 
     CPanelServices m_Services;
     CSinkNotifier m_Notifier;
@@ -174,8 +187,11 @@ private:
     QString m_strKeyword;        // keyword of the last search, marked in opened pages
     int m_nAndOr = 0;            // 0 every word, 1 any word
     bool m_bVariants = true;     // variant characters count as the same
+    bool m_bIgnorePunctuation = false;  // punctuation may stand inside a phrase
     int m_nScopeCode = 0;        // render scope of the open index
     std::vector<SearchNodeTag> m_Results;
+    int m_nSearchedItem = 0;     // record of the range the results come from; 0: none yet
+    int m_nTotalHits = 0;
     CListPager m_Pager;
 
     // Result page opened last.
@@ -198,6 +214,7 @@ private:
     QPushButton* m_SearchButton = nullptr;
     QFrame* m_Separator = nullptr;
     QCheckBox* m_VariantCheck = nullptr;
+    QCheckBox* m_PunctuationCheck = nullptr;
     QGroupBox* m_MethodGroup = nullptr;
     QRadioButton* m_AndButton = nullptr;
     QRadioButton* m_OrButton = nullptr;

@@ -89,13 +89,13 @@ void CLeftForm::OnPrevVolume() {
 
 void CLeftForm::OnPrevHit() {
     --m_nCurrentHit;
-    m_Services.pReader->Navigate2(m_strResultFile + QString::asprintf("#%04d", m_nCurrentHit));
+    m_Services.pReader->Navigate2(HitAddress(m_nCurrentHit));
     ReportReadingState();
 }
 
 void CLeftForm::OnNextHit() {
     ++m_nCurrentHit;
-    m_Services.pReader->Navigate2(m_strResultFile + QString::asprintf("#%04d", m_nCurrentHit));
+    m_Services.pReader->Navigate2(HitAddress(m_nCurrentHit));
     ReportReadingState();
 }
 

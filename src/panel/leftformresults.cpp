@@ -10,12 +10,6 @@
 #include "panel/sortlistctrl.h"
 #include "panel/tooltipresourcebutton.h"
 
-namespace {
-
-constexpr const char* kFirstHitAnchor = "#0000";
-
-}  // namespace
-
 void CLeftForm::ShowResultPage() {
     if (m_Pager.Page() < 1) return;
     m_ResultList->clear();
@@ -65,7 +59,12 @@ void CLeftForm::GoToListPage() {
 void CLeftForm::OnResultItemChanged() {
     const QList<QTreeWidgetItem*> selected = m_ResultList->selectedItems();
     if (selected.isEmpty()) return;
-    const int page = m_ResultList->ItemData(m_ResultList->indexOfTopLevelItem(selected.first()));
+    OpenHitPage(m_ResultList->ItemData(m_ResultList->indexOfTopLevelItem(selected.first())), 0);
+}
+
+void CLeftForm::OpenHit(int page, int anchor) { OpenHitPage(page, anchor); }
+
+void CLeftForm::OpenHitPage(int page, int anchor) {
     const QString file = m_bAltFile ? m_strHitFile1 : m_strHitFile2;
     std::string html;
     int anchors = 0;
@@ -79,14 +78,16 @@ void CLeftForm::OnResultItemChanged() {
     if (html.empty()) return;
     if (!WritePageFile(file, html)) return;
     m_nHitCount = anchors;
-    m_nCurrentHit = 0;
-    m_Services.pReader->ShowHitPage(file + QString::fromLatin1(kFirstHitAnchor), TextCellOf(page));
+    m_nCurrentHit = anchor >= 0 && anchor < anchors ? anchor : 0;
+    m_strResultFile = file;
+    m_Services.pReader->ShowHitPage(HitAddress(m_nCurrentHit), TextCellOf(page));
     m_bHitPageShown = true;
     m_bAltFile = !m_bAltFile;
-    m_strResultFile = file;
     ReadOnFrom(page);
     ReportReadingState();
 }
+
+QString CLeftForm::HitAddress(int hit) const { return m_strResultFile + QString::asprintf("#%04d", hit); }
 
 int CLeftForm::TextCellOf(int page) const {
     std::string name;

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTreeWidget>
 
+#include "docstore/punctuation.h"
 #include "docstore/storeformat.h"
 #include "index/searchscope.h"
 #include "panel/busycursor.h"
@@ -36,6 +38,7 @@ void CLeftForm::OnSearch() {
     m_nCurrentHit = 0;
     m_nAndOr = m_OrButton->isChecked() ? 1 : 0;
     m_bVariants = m_VariantCheck->isChecked();
+    m_bIgnorePunctuation = m_PunctuationCheck->isChecked();
     const QString previousKeyword = m_strKeyword;
     const std::optional<QString> typed = ReadKeywordBox();
     if (!typed) {
@@ -62,6 +65,10 @@ void CLeftForm::OnSearch() {
 
 void CLeftForm::RunSearch() {
     const CBusyCursor busy;
+    // Without its punctuation the query is what both the search and the hit pages read.
+    m_Index.SetIgnorePunctuation(m_bIgnorePunctuation);
+    if (m_bIgnorePunctuation)
+        m_strKeyword = QString::fromStdU16String(punctuation::WithoutPunctuation(m_strKeyword.toStdU16String()));
     std::u16string query = m_strKeyword.toStdU16String();
     // A query the index rejects (ASCII letters, say) leaves its lists as the
     // previous query left them; it finds nothing here.
@@ -76,10 +83,29 @@ void CLeftForm::RunSearch() {
     static const std::vector<uint32_t> kNone;
     const int total = CResultBuilder::BuildResults(m_Toc.Node(m_nScopeItem), accepted ? m_Index.GetResultPages() : kNone,
                                                    accepted ? m_Index.GetResultCounts() : kNone, m_Results);
+    m_nSearchedItem = m_nScopeItem;
+    m_nTotalHits = total;
     m_Pager.Reset(m_Results.size());
     m_TotalsLabel->setText(TotalsText(m_Results.size(), total));
     LayoutPanel();
     ShowResultPage();
+    if (m_Services.searchFinished) m_Services.searchFinished();
+}
+
+// Until the next search, its options are what the last one left.
+void CLeftForm::SearchInRange(int record) {
+    QTreeWidgetItem* item = GetTreeItem(record);
+    if (!item || m_strKeyword.isEmpty()) return;
+    SelectTreeItem(item);
+    RunSearch();
+    ReportReadingState();
+}
+
+CConcordance::PageRenderer CLeftForm::HitPageRenderer() const {
+    return [index = &m_Index, query = m_strKeyword.toStdU16String(), scope = m_nScopeCode,
+            variants = m_bVariants](int page, CConcordance::HitPage& hitPage) {
+        index->GetPageHtml(page, hitPage.html, query, scope, variants, &hitPage.marks);
+    };
 }
 
 void CLeftForm::OnScopeFull() { OpenScope(SearchScope::kFull); }

@@ -23,4 +23,11 @@ struct CPanelServices {
     // Call after the reading position or the hit state changed, so the frame
     // updates the enable state of its commands at once.
     std::function<void()> readingStateChanged;
+    // Call after every search that listed its results, so the research tools
+    // show the new result.
+    std::function<void()> searchFinished;
+    // Whether "句読点を無視" starts checked, and where each change of it goes
+    // (the frame keeps it in the settings); may be empty.
+    bool ignorePunctuation = false;
+    std::function<void(bool)> ignorePunctuationChanged;
 };

@@ -18,6 +18,14 @@ inline void UsePrivateSettings(const QTemporaryDir& folder) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
 }
 
+// The program's own settings, as the reader window keeps them.
+inline void ClearProgramSettings() {
+    QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel")).clear();
+}
+inline QString ProgramSetting(const QString& key) {
+    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel")).value(key).toString();
+}
+
 // Writes an HTML page holding body and returns its path.
 inline QString WritePage(const QTemporaryDir& folder, const QString& name, const QString& body) {
     const QString path = QDir(folder.path()).filePath(name);

@@ -85,7 +85,8 @@ private slots:
 
     // "検索" shows the search controls in their places (panel width 300: "or"
     // at x 230), the labels' first texts, the scope label in red and the
-    // results list from y 250 to the bottom while there are no list pages.
+    // results list from y 268 to the bottom while there are no list pages;
+    // "句読点を無視" stands under the variant box, unchecked.
     void searchTabLayout() {
         CLeftForm& form = MakeForm();
         Tabs()->setCurrentIndex(CLeftForm::kSearchTab);
@@ -95,9 +96,10 @@ private slots:
             QRect rect;
         } placements[] = {
             {"prompt", {5, 28, 290, 15}},        {"keywordBox", {5, 45, 240, 25}}, {"searchButton", {250, 45, 45, 25}},
-            {"variants", {5, 80, 285, 15}},      {"andButton", {10, 115, 50, 20}}, {"orButton", {230, 115, 50, 20}},
-            {"fullButton", {10, 160, 60, 20}},   {"mainButton", {97, 160, 60, 20}}, {"notesButton", {189, 160, 60, 20}},
-            {"scopeLabel", {10, 205, 270, 20}},  {"totalsLabel", {5, 235, 285, 15}}, {"results", {5, 250, 290, 346}},
+            {"variants", {5, 80, 285, 15}},      {"punctuation", {5, 98, 285, 15}},
+            {"andButton", {10, 133, 50, 20}},    {"orButton", {230, 133, 50, 20}},
+            {"fullButton", {10, 178, 60, 20}},   {"mainButton", {97, 178, 60, 20}}, {"notesButton", {189, 178, 60, 20}},
+            {"scopeLabel", {10, 223, 270, 20}},  {"totalsLabel", {5, 253, 285, 15}}, {"results", {5, 268, 290, 328}},
         };
         for (const auto& p : placements) {
             QWidget* control = form.findChild<QWidget*>(QString::fromLatin1(p.name));
@@ -113,6 +115,8 @@ private slots:
         QCOMPARE(Label("scopeLabel")->palette().color(QPalette::WindowText), QColor(Qt::red));
         QVERIFY(Label("totalsLabel")->palette().color(QPalette::WindowText) != QColor(Qt::red));
         QVERIFY(form.findChild<QCheckBox*>(QStringLiteral("variants"))->isChecked());
+        QCOMPARE(form.findChild<QCheckBox*>(QStringLiteral("punctuation"))->text(), QStringLiteral("句読点を無視"));
+        QVERIFY(!form.findChild<QCheckBox*>(QStringLiteral("punctuation"))->isChecked());
         QVERIFY(Radio("andButton")->isChecked());
         QVERIFY(Radio("fullButton")->isChecked());
         QCOMPARE(Results()->headerItem()->text(3), QStringLiteral("頁"));
@@ -259,6 +263,31 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());  // the busy cursor went with the search
     }
 
+    // "句読点を無視" starts as the frame says and reports each change; checked,
+    // the search drops the query's punctuation and lets punctuation stand
+    // inside a phrase, and the hit page marks the same words.
+    void ignoresPunctuationWhenChecked() {
+        QList<bool> changes;
+        CPanelServices services = m_Rig->Services(m_Data.Path());
+        services.ignorePunctuationChanged = [&changes](bool on) { changes << on; };
+        m_Form = std::make_unique<CLeftForm>(services);
+        m_Form->resize(kWidth, kHeight);
+        m_Form->show();
+        QCheckBox* box = m_Form->findChild<QCheckBox*>(QStringLiteral("punctuation"));
+        Search(QStringLiteral("學而，時習"));  // the full-width comma is a character to the exact search
+        QCOMPARE(Label("totalsLabel")->text(), QStringLiteral("全部で 0 頁で、0 箇所でした。"));
+        Tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));  // on the box, not past its text
+        QCOMPARE(changes, QList<bool>{true});
+        Search(QStringLiteral("學而，時習"));
+        QCOMPARE(Label("totalsLabel")->text(), QStringLiteral("全部で 1 頁で、1 箇所でした。"));
+        OpenResultOf(0);
+        QVERIFY(ReadText(m_Form->GetResultFile()).contains(QStringLiteral("<b style='color:red;background:#D9D9D9;'>學而時習</b>")));
+        services.ignorePunctuation = true;
+        m_Form = std::make_unique<CLeftForm>(services);
+        QVERIFY(m_Form->findChild<QCheckBox*>(QStringLiteral("punctuation"))->isChecked());
+    }
+
     // A query the index rejects finds nothing, rather than listing the
     // previous search's pages again.
     void rejectedQueryFindsNothing() {
@@ -307,7 +336,7 @@ private slots:
         QCOMPARE(Label("listPageCount")->text(), QStringLiteral("/3"));
         QCOMPARE(PageEdit()->text(), QStringLiteral("1"));
         QCOMPARE(PageEdit()->geometry().x(), 117);
-        QCOMPARE(Results()->geometry(), QRect(5, 250, 290, kHeight - 254 - 34));
+        QCOMPARE(Results()->geometry(), QRect(5, 268, 290, kHeight - 272 - 34));
         QCOMPARE(PrevButton()->geometry(), QRect(5, kHeight - 37, 32, 32));
         QCOMPARE(NextButton()->geometry().x(), kWidth - 37);
         QCOMPARE(PrevButton()->toolTip(), QStringLiteral("Previous Page"));

@@ -42,7 +42,7 @@ class TestMainFrame : public QObject {
 private slots:
     void initTestCase() { UsePrivateSettings(m_Settings); }
     void init() {
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel")).clear();
+        ClearProgramSettings();
         m_Messages.Clear();
     }
 
@@ -75,9 +75,9 @@ private slots:
             menus << menu->text() + QLatin1Char(':') + items.join(QLatin1Char(','));
         }
         QCOMPARE(menus, (QStringList{
-                            QStringLiteral("ファイル(&F):印刷設定(&S),印刷(&P),終了(&X)"),
+                            QStringLiteral("ファイル(&F):印刷設定(&S),印刷(&P),-,検索結果の書き出し…,-,終了(&X)"),
                             QStringLiteral("編集(&E):コピー(&C),すべて選択(&Q)"),
-                            QStringLiteral("表示(&V):ツールバー(&T),状態バー(&S),全表示(&p)"),
+                            QStringLiteral("表示(&V):ツールバー(&T),状態バー(&S),全表示(&p),用例一覧(&K)"),
                             QStringLiteral("一覧:上の頁へ(&P),次の頁へ(&N),-,上の巻へ,次の巻へ,-,上の検索結果,次の検索結果"),
                             QStringLiteral("ヘルプ(&H):バージョン(&A)...,ヘルプ"),
                         }));
@@ -220,6 +220,24 @@ private slots:
         ShowFrame(next);
         QVERIFY(panel->isVisible());
         QCOMPARE(next.GetSplitter()->sizes()[0], 260);
+    }
+
+    // The panel's "句読点を無視" starts unchecked, each change is kept in the
+    // settings, and the next window starts with it.
+    void ignorePunctuationRemembered() {
+        {
+            CFakePanel* panel = nullptr;
+            CMainFrame frame(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+            QVERIFY(!panel->m_Services.ignorePunctuation);
+            panel->m_Services.ignorePunctuationChanged(true);
+        }
+        QCOMPARE(QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel"))
+                     .value(QStringLiteral("Settings/IgnorePunctuation"))
+                     .toString(),
+                 QStringLiteral("1"));
+        CFakePanel* panel = nullptr;
+        CMainFrame next(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
+        QVERIFY(panel->m_Services.ignorePunctuation);
     }
 
     // The About box is the 500 by 350 picture and closes on a click, Enter or Esc.

@@ -38,7 +38,7 @@ private slots:
     void init() {
         m_Commands.clear();
         for (const int id : {ID_SELECT_ALL, ID_EDIT_COPY, ID_PRINT, ID_PREV_VOLUME, ID_PREV_PAGE, ID_NEXT_PAGE,
-                             ID_NEXT_VOLUME, ID_PREV_HIT, ID_NEXT_HIT, ID_APP_ABOUT}) {
+                             ID_NEXT_VOLUME, ID_PREV_HIT, ID_NEXT_HIT, ID_APP_ABOUT, ID_VIEW_CONCORDANCE}) {
             auto* action = new QAction(QString::number(id), &m_Owner);
             action->setObjectName(QString::number(id));
             m_Commands.insert(id, action);
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(action->icon().isNull());
     }
 
-    // The bar holds the ten buttons, the separators, then the slider and the
+    // The bar holds the eleven buttons, the separators, then the slider and the
     // edit, all with their pictures.
     void itemsInOrder() {
         QStringList items;
@@ -111,7 +111,7 @@ private slots:
             QString::number(ID_SELECT_ALL), QString::number(ID_EDIT_COPY), "|", QString::number(ID_PRINT), "|",
             QString::number(ID_PREV_VOLUME), QString::number(ID_PREV_PAGE), QString::number(ID_NEXT_PAGE),
             QString::number(ID_NEXT_VOLUME), "|", QString::number(ID_PREV_HIT), QString::number(ID_NEXT_HIT), "|",
-            QString::number(ID_APP_ABOUT), "|", "pageSlider", "pageEdit"};
+            QString::number(ID_APP_ABOUT), "|", QString::number(ID_VIEW_CONCORDANCE), "|", "pageSlider", "pageEdit"};
         QCOMPARE(items, expected);
         for (const QAction* action : m_Commands) {
             QVERIFY(!action->icon().isNull());

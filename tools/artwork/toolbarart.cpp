@@ -17,11 +17,11 @@ namespace artwork {
 namespace {
 
 constexpr int kButtonSize = 40;
-constexpr int kButtonCount = 10;
+constexpr int kButtonCount = 11;
 constexpr QRgb kMagenta = 0xFFFF00FF;
 // Where the toolbar places each button over the background: the first at 3,
 // each 7 pixels apart beyond its width, a separator adding 6.
-constexpr int kButtonX[kButtonCount] = {3, 50, 103, 156, 203, 250, 297, 350, 397, 450};
+constexpr int kButtonX[kButtonCount] = {3, 50, 103, 156, 203, 250, 297, 350, 397, 450, 503};
 constexpr int kButtonY = 4;
 
 struct Look {
@@ -195,6 +195,29 @@ void DrawAbout(QPainter& p, const Look& look) {
     p.drawRoundedRect(QRectF(17.4, 17, 5.2, 13), 2, 2);
 }
 
+// A concordance: lines of text on a sheet, the keyword of each standing in
+// one vermilion column down the middle.
+void DrawConcordance(QPainter& p, const Look& look) {
+    const QRectF sheet(4.5, 5.5, 31, 29);
+    p.setPen(QPen(look.ink, 1.2));
+    p.setBrush(colour::kPaper);
+    p.drawRoundedRect(sheet, 1.5, 1.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(look.accent.red(), look.accent.green(), look.accent.blue(), 60));
+    p.drawRect(QRectF(16.5, 7, 7, 26));
+    const QColor text(look.ink.red(), look.ink.green(), look.ink.blue(), 150);
+    constexpr double kLeftStart[] = {8, 11, 9, 12, 8};
+    constexpr double kRightEnd[] = {31, 28, 32, 27, 30};
+    for (int i = 0; i < 5; ++i) {
+        const double y = 10.5 + i * 5;
+        p.setPen(QPen(text, 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(kLeftStart[i], y), QPointF(15, y));
+        p.drawLine(QPointF(25, y), QPointF(kRightEnd[i], y));
+        p.setPen(QPen(look.accent, 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(18, y), QPointF(22, y));
+    }
+}
+
 QImage DrawButton(int index, const Look& look) {
     const std::function<void(QPainter&, const Look&)> draw[kButtonCount] = {
         DrawSelectAll,
@@ -207,6 +230,7 @@ QImage DrawButton(int index, const Look& look) {
         [](QPainter& p, const Look& l) { DrawHit(p, l, true); },
         [](QPainter& p, const Look& l) { DrawHit(p, l, false); },
         DrawAbout,
+        DrawConcordance,
     };
     QImage image = NewCanvas(kButtonSize, kButtonSize);
     QPainter painter(&image);

@@ -1,4 +1,4 @@
-#include "cli/tablewriter.h"
+#include "panel/model/tablewriter.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-// CTableWriter: writes rows of fields to stdout as tab-separated lines or as
+// CTableWriter: writes rows of fields as tab-separated lines or as
 // CSV by the rules of RFC 4180 (a field holding a comma, a quote or a line
 // break is quoted, its quotes doubled; lines end in CRLF).
 #pragma once
