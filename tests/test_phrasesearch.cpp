@@ -6,6 +6,7 @@
 #include <cstring>
 #include <algorithm>
 #include <map>
+#include <numeric>
 
 #include "docstore/storeformat.h"
 #include "fixture.h"
@@ -344,6 +345,80 @@ TEST(PhraseSearchDifferential, FarSkipsAgreeWithBruteForce) {
                 ASSERT_EQ(Results(index), expected) << "scatter " << scatter;
             }
         }
+    }
+}
+
+// The default collection's pages and counts for words of its most frequent
+// characters, as the search found them before its walk was tuned: any change
+// to how lists are walked or positions matched must find the same pages in
+// the same order with the same counts. Each row: pages, summed counts and a
+// hash of the (page, count) list.
+uint64_t HashResults(const CIndex& index) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (int i = 0; i < index.GetResultPageCount(); ++i) {
+        for (uint32_t value : {index.GetResultPages()[size_t(i)], index.GetResultCounts()[size_t(i)]}) {
+            for (int b = 0; b < 4; ++b) {
+                hash ^= (value >> (8 * b)) & 0xFF;
+                hash *= 0x100000001b3ull;
+            }
+        }
+    }
+    return hash;
+}
+
+TEST(PhraseSearchDefaultCollection, FrequentWordsFindWhatTheyFoundBefore) {
+    struct Case {
+        const char16_t* query;
+        bool anyWord;
+        IndexScope scope;
+        bool variants;
+        int pages;
+        uint64_t hits;
+        uint64_t hash;
+    };
+    const Case cases[] = {
+        {u"之", false, IndexScope::kFullText, true, 1978, 16568, 0x7eedc1bb15b42507ull},
+        {u"不知", false, IndexScope::kFullText, true, 265, 374, 0x3304f5119416f4b1ull},
+        {u"而不", false, IndexScope::kFullText, false, 493, 927, 0x50307245f3d15160ull},
+        {u"人之", false, IndexScope::kMainText, true, 393, 579, 0x9e32aca665cc5f8cull},
+        {u"子曰", false, IndexScope::kFullText, true, 534, 1396, 0xd4821d7202a54e95ull},
+        {u"天下", false, IndexScope::kNotes, true, 26, 27, 0x1a0c520e4463c418ull},
+        {u"不可以", false, IndexScope::kFullText, true, 87, 140, 0x6f6932c20ebb0d0full},
+        {u"天下之", false, IndexScope::kFullText, false, 134, 225, 0xb887817c34012fb1ull},
+        {u"以為", false, IndexScope::kFullText, true, 375, 561, 0x462f74a55b32a920ull},
+        {u"也而", false, IndexScope::kFullText, true, 40, 43, 0x819be1e08833672dull},
+        {u"之不", false, IndexScope::kNotes, false, 17, 17, 0xd2237dadf075f99bull},
+        {u"有無", false, IndexScope::kFullText, true, 18, 18, 0x462d30e550796cd4ull},
+        {u"天下之人", false, IndexScope::kFullText, true, 7, 7, 0xddf939fd2b4db7dfull},
+        {u"學而時習", false, IndexScope::kFullText, true, 1, 1, 0x9d89319df69825c1ull},
+        {u"而不知其", false, IndexScope::kMainText, false, 6, 7, 0xf66049e0f1165515ull},
+        {u"之?不", false, IndexScope::kFullText, true, 237, 305, 0x0b46af478adf60aaull},
+        {u"不??之", false, IndexScope::kFullText, false, 143, 174, 0x684569569b869beeull},
+        {u"?之", false, IndexScope::kFullText, true, 1978, 16568, 0x7eedc1bb15b42507ull},
+        {u"子*曰", false, IndexScope::kFullText, true, 914, 4679, 0x77e4b57cda242b3dull},
+        {u"之 不", false, IndexScope::kFullText, true, 1673, 24568, 0x867e0f0f566a385eull},
+        {u"人之 天下", false, IndexScope::kFullText, false, 106, 393, 0x06a0e79e14f7df1dull},
+        {u"之不 其", true, IndexScope::kFullText, true, 1650, 6516, 0x81438137bdef87ddull},
+        {u"無為 有", true, IndexScope::kNotes, true, 209, 426, 0x78121e817ce1dd60ull},
+        {u"之之", false, IndexScope::kFullText, true, 17, 20, 0x90d176c94efbda28ull},
+        {u"不知不", false, IndexScope::kFullText, false, 1, 1, 0xd9e905c1222a0285ull},
+        {u"之為", false, IndexScope::kMainText, true, 113, 143, 0x20fad5eb101099d4ull},
+    };
+    for (const Case& c : cases) {
+        CIndex index;
+        ASSERT_TRUE(index.Open(QUOREL_DEFAULT_COLLECTION, storeformat::kBaseName, int(c.scope)));
+        std::u16string query = c.query;
+        if (c.anyWord) {
+            index.SearchAny(query, c.variants);
+        } else {
+            index.SearchAll(query, c.variants);
+        }
+        const auto& counts = index.GetResultCounts();
+        const uint64_t hits = std::accumulate(counts.begin(), counts.begin() + index.GetResultPageCount(), uint64_t(0));
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        EXPECT_EQ(index.GetResultPageCount(), c.pages);
+        EXPECT_EQ(hits, c.hits);
+        EXPECT_EQ(HashResults(index), c.hash);
     }
 }
 

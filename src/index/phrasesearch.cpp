@@ -204,8 +204,8 @@ void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_
             if (nextCandidate == candidates->size()) return;
             target = (*candidates)[nextCandidate];
         }
+        if (target >= plan.pageCount) return;
         for (size_t k = 0; k < n; ++k) {
-            if (target >= plan.pageCount) return;
             CPostingList& list = plan.chars[order[k]].list;
             if (!list.SkipTo(target)) return;
             if (list.Page() > target) {
@@ -215,7 +215,6 @@ void WalkPages(WordPlan& plan, std::vector<uint32_t>& pages, std::vector<uint32_
             }
         }
         if (!agreed) continue;
-        if (target >= plan.pageCount) return;
         if (plan.spaced)
             MatchSpaced(plan, target, pages, counts);
         else

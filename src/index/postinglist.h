@@ -35,6 +35,7 @@ public:
         m_lastPage = lastPage;
         m_skips = nullptr;
         m_nextSkip = 0;
+        m_nextSkipPage = kNoSkipPage;
         unsigned bytes;
         m_page = m_cursor.ReadVarint(bytes);
         m_unread = m_cursor.ReadLength();
@@ -44,6 +45,7 @@ public:
     void UseSkipTable(const SkipTable* table) {
         m_skips = table;
         m_nextSkip = 0;
+        m_nextSkipPage = table && !table->pages.empty() ? table->pages[0] : kNoSkipPage;
     }
     const SkipTable* GetSkipTable() const { return m_skips; }
 
@@ -71,7 +73,7 @@ public:
     // Moves to the first entry on or after target, jumping through the skip
     // table first when there is one; false when the list ends first.
     [[gnu::always_inline]] bool SkipTo(uint32_t target) {
-        if (m_page < target && m_skips) JumpAhead(target);
+        if (m_page < target && m_nextSkipPage < target) JumpAhead(target);
         while (m_page < target) {
             if (!Next()) return false;
         }
@@ -137,7 +139,8 @@ private:
         size_t k = m_nextSkip;
         while (k < size && pages[k] <= m_page) ++k;
         m_nextSkip = k;
-        if (k == size || pages[k] >= target) return;
+        m_nextSkipPage = k < size ? pages[k] : kNoSkipPage;
+        if (m_nextSkipPage >= target) return;
         size_t low = k, step = 1;  // pages[low] < target
         while (low + step < size && pages[low + step] < target) {
             low += step;
@@ -151,6 +154,7 @@ private:
         m_unread = state.unread;
         m_cursor.Restore(state.mark);
         m_nextSkip = beyond;
+        m_nextSkipPage = beyond < size ? pages[beyond] : kNoSkipPage;
     }
 
     CPostingCursor m_cursor;
@@ -159,4 +163,9 @@ private:
     uint32_t m_lastPage = 0;  // page of the list's last entry
     const SkipTable* m_skips = nullptr;
     size_t m_nextSkip = 0;    // no skip point before it lies beyond the current entry
+    // The page of skip point m_nextSkip; a target past it may be jumped to.
+    // Once the walk has stepped past that point by itself it is stale, and
+    // the next jump looks further.
+    static constexpr uint32_t kNoSkipPage = UINT32_MAX;
+    uint32_t m_nextSkipPage = kNoSkipPage;
 };
