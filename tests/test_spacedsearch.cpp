@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,19 +135,11 @@ TEST(SpacedSearch, RulesOnPagesOfText) {
     }
 }
 
-// The page's stored bytes and the parity of its text cell.
-struct StoredPage {
-    std::string content;
-    int parity = 0;
-};
-
-StoredPage ReadStoredPage(const CIndex& index, int page) {
-    StoredPage stored;
-    std::string name;
-    EXPECT_TRUE(index.GetFileList().GetRecordName(page, name));
-    EXPECT_TRUE(index.ReadPage(page, stored.content));
-    stored.parity = CFileList::PageParity(name);
-    return stored;
+// The scope text of a page of the open index, which every page has.
+CScopeText ScopeTextOf(const CIndex& index, int page, const SearchScope& scope) {
+    std::optional<CScopeText> text = CScopeText::Read(index.GetFileList(), page, scope.renderScope);
+    EXPECT_TRUE(text) << page;
+    return text ? std::move(*text) : CScopeText("", 0, scope.renderScope);
 }
 
 TEST(ScopeText, PlacesAnnotationsApartAndSkipsTags) {
@@ -195,8 +188,7 @@ TEST(ScopeText, AgreesWithTheIndexOnTheDefaultCollection) {
             index.SearchAll(query, false);
             const std::map<uint32_t, uint32_t> found = Results(index);
             for (int page = 0; page < index.GetFileList().GetPageCount(); ++page) {
-                const StoredPage stored = ReadStoredPage(index, page);
-                const uint32_t inText = CountPair(CScopeText(stored.content, stored.parity, scope->renderScope), pair[0], pair[1]);
+                const uint32_t inText = CountPair(ScopeTextOf(index, page, *scope), pair[0], pair[1]);
                 const auto at = found.find(uint32_t(page));
                 EXPECT_EQ(inText, at == found.end() ? 0u : at->second) << scope->name << " page " << page;
             }
@@ -241,8 +233,7 @@ TEST(SpacedSearch, AgreesWithItsMarksAndKeepsTheExactMatches) {
         };
         std::vector<Spot> spots;
         for (int page = 0; page < index.GetFileList().GetPageCount() && spots.size() < 60; page += 7) {
-            const StoredPage stored = ReadStoredPage(index, page);
-            const CScopeText text(stored.content, stored.parity, scope->renderScope);
+            const CScopeText text = ScopeTextOf(index, page, *scope);
             for (size_t i = 2; i + 3 < text.Size(); ++i) {
                 const auto indexed = [&](size_t at) { return CCodeConverter::ToCharNumber(text.At(at)) >= 0 && !punctuation::IsIgnorable(text.At(at)); };
                 if (!indexed(i - 2) || !indexed(i - 1) || !punctuation::IsIgnorable(text.At(i))) continue;

@@ -134,17 +134,13 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateConcordanceDock() {
     m_pConcordance = new CConcordanceDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, m_pConcordance);
-    const bool shown = CProfile().GetProfileString(QString::fromLatin1(kSettingsSection),
-                                                   QString::fromLatin1(kConcordanceEntry), QStringLiteral("0")) ==
-                       QLatin1String("1");
-    m_pConcordance->setVisible(shown);
+    m_pConcordance->setVisible(CProfile().GetProfileFlag(kSettingsSection, kConcordanceEntry));
     QAction* toggle = m_pConcordance->toggleViewAction();
     toggle->setText(QStringLiteral("用例一覧(&K)"));
     toggle->setToolTip(QStringLiteral("用例一覧"));
     toggle->setObjectName(QStringLiteral("command%1").arg(ID_VIEW_CONCORDANCE));
     m_DockSwitchConnection = connect(toggle, &QAction::toggled, this, [](bool on) {
-        CProfile().WriteProfileString(QString::fromLatin1(kSettingsSection), QString::fromLatin1(kConcordanceEntry),
-                                      on ? QStringLiteral("1") : QStringLiteral("0"));
+        CProfile().WriteProfileFlag(kSettingsSection, kConcordanceEntry, on);
     });
     m_Actions.insert(ID_VIEW_CONCORDANCE, toggle);
 }
@@ -173,11 +169,9 @@ void CMainFrame::OnCreateClient(const PanelFactory& makePanel) {
     services.searchFinished = [this] {
         if (m_pConcordance) m_pConcordance->OnSearchFinished();
     };
-    const QString section = QString::fromLatin1(kSettingsSection);
-    const QString entry = QString::fromLatin1(kIgnorePunctuationEntry);
-    services.ignorePunctuation = CProfile().GetProfileString(section, entry, QStringLiteral("0")) == QLatin1String("1");
-    services.ignorePunctuationChanged = [section, entry](bool on) {
-        CProfile().WriteProfileString(section, entry, on ? QStringLiteral("1") : QStringLiteral("0"));
+    services.ignorePunctuation = CProfile().GetProfileFlag(kSettingsSection, kIgnorePunctuationEntry);
+    services.ignorePunctuationChanged = [](bool on) {
+        CProfile().WriteProfileFlag(kSettingsSection, kIgnorePunctuationEntry, on);
     };
     m_pLeftForm = makePanel(services, m_wndSplitter);
     m_pConcordance->SetSource(m_pLeftForm->GetResearchSource());

@@ -15,6 +15,9 @@ public:
 
     QString GetProfileString(const QString& section, const QString& entry, const QString& defaultValue) const;
     void WriteProfileString(const QString& section, const QString& entry, const QString& value);
+    // A switch kept as "1" (on) or "0"; off when it was never written.
+    bool GetProfileFlag(const char* section, const char* entry) const;
+    void WriteProfileFlag(const char* section, const char* entry, bool on);
 
 private:
     QSettings m_Settings;

@@ -81,7 +81,8 @@ private:
 class ChunkFinder {
 public:
     ChunkFinder(std::string_view text, std::string_view chunk, bool ignorePunctuation)
-        : m_text(text), m_chunk(chunk), m_ignorePunctuation(ignorePunctuation), m_spaced(chunk) {}
+        : m_text(text), m_chunk(chunk), m_ignorePunctuation(ignorePunctuation),
+          m_spaced(ignorePunctuation ? chunk : std::string_view()) {}
 
     size_t From(size_t start) {
         if (!m_searched || start < m_from || start > m_found) {

@@ -26,6 +26,12 @@ CScopeText::CScopeText(std::string_view content, int parity, RenderScope scope) 
     }
 }
 
+std::optional<CScopeText> CScopeText::Read(const CFileList& store, int n, RenderScope scope) {
+    std::string name, content;
+    if (!store.GetRecordName(n, name) || !store.ReadPage(n, content)) return std::nullopt;
+    return CScopeText(content, CFileList::PageParity(name), scope);
+}
+
 size_t CScopeText::RunOf(uint64_t position) const {
     const auto after = std::upper_bound(m_runStarts.begin(), m_runStarts.end(), position);
     return after == m_runStarts.begin() ? 0 : size_t(after - m_runStarts.begin() - 1);

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "docstore/renderscope.h"
+
+class CFileList;
 
 class CScopeText {
 public:
@@ -22,6 +25,9 @@ public:
     // the one before. content is the stored page; parity says which cell is
     // the text cell (0: the first).
     CScopeText(std::string_view content, int parity, RenderScope scope);
+    // The scope text of page n of store; none when the page cannot be read.
+    // A read error raises CDataFileError.
+    static std::optional<CScopeText> Read(const CFileList& store, int n, RenderScope scope);
 
     // The character at position; kUnused where none stands or past the text.
     char32_t At(uint64_t position) const { return position < m_chars.size() ? m_chars[size_t(position)] : kUnused; }

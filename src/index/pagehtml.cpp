@@ -6,13 +6,10 @@
 
 #include "index/index.h"
 
-#include "docstore/punctuation.h"
-
 int CIndex::GetPageHtml(int page, std::string& html, std::u16string_view query, int renderScope,
                         bool useVariants, PageMarks* marks) const {
     query = query.substr(0, query.find(u'\0'));  // the query ends at a NUL
-    const std::u16string spaced = m_bIgnorePunctuation ? punctuation::WithoutPunctuation(query) : std::u16string();
-    if (m_bIgnorePunctuation) query = spaced;
+    // The renderer drops the punctuation of every spelling when it is ignored.
     // An empty query has nothing to expand.
     if (!useVariants || query.empty())
         return m_FileList.RenderHitPage(page, html, query, renderScope, marks, m_bIgnorePunctuation);

@@ -292,23 +292,16 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::v
     }
     plan.length = offset;
     plan.pageCount = uint32_t(m_FileList.GetPageCount());
-    std::optional<CScopeText> text;  // of the page the spaced matching looked at last
-    uint32_t textPage = 0;
-    std::string name, content;
+    std::optional<CScopeText> text;  // of the page the spaced matching asked for last
     if (m_bIgnorePunctuation && plan.charCount > 1) {
-        plan.spaced = [&](uint32_t page) -> const CScopeText* {
-            if (!text || textPage != page) {
+        const RenderScope scope = SearchScope::OfIndex(m_Scope).renderScope;
+        plan.spaced = [this, &text, scope](uint32_t page) -> const CScopeText* {
+            try {
+                text = CScopeText::Read(m_FileList, int(page), scope);
+            } catch (const CDataFileError&) {  // an unreadable page shows no punctuation
                 text.reset();
-                textPage = page;
-                try {
-                    if (!m_FileList.GetRecordName(int(page), name) || !m_FileList.ReadPage(int(page), content))
-                        return nullptr;
-                } catch (const CDataFileError&) {  // an unreadable page shows no punctuation
-                    return nullptr;
-                }
-                text.emplace(content, CFileList::PageParity(name), SearchScope::OfIndex(m_Scope).renderScope);
             }
-            return &*text;
+            return text ? &*text : nullptr;
         };
     }
     WalkPages(plan, pages, counts);

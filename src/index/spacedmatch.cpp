@@ -27,8 +27,8 @@ void ReadPositions(WordPlan& plan, PagePositions& positions) {
         uint64_t position = 0;
         uint32_t delta;
         unsigned bytes;
-        for (bool first = true; plan.chars[i].list.NextPosition(delta, bytes); first = false) {
-            position = first ? delta : position + delta;
+        while (plan.chars[i].list.NextPosition(delta, bytes)) {
+            position += delta;  // the first number is the distance from 0
             if (position >= kNoPosition) break;  // the rest of the entry is corrupt
             list.push_back(uint32_t(position));
         }

@@ -231,10 +231,7 @@ private slots:
             QVERIFY(!panel->m_Services.ignorePunctuation);
             panel->m_Services.ignorePunctuationChanged(true);
         }
-        QCOMPARE(QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Quorel"))
-                     .value(QStringLiteral("Settings/IgnorePunctuation"))
-                     .toString(),
-                 QStringLiteral("1"));
+        QCOMPARE(ProgramSetting(QStringLiteral("Settings/IgnorePunctuation")), QStringLiteral("1"));
         CFakePanel* panel = nullptr;
         CMainFrame next(TestFrameOptions(m_Folder), &m_Messages, FakePanelFactory(panel));
         QVERIFY(panel->m_Services.ignorePunctuation);
