@@ -11,6 +11,7 @@
 #include "docstore/punctuation.h"
 #include "index/indexformat.h"
 #include "index/notifier.h"
+#include "index/pairformat.h"
 #include "index/variantformat.h"
 
 namespace {
@@ -45,6 +46,8 @@ bool CIndex::Open(const std::filesystem::path& folder, const std::string& baseNa
             throw CDataFileError("posting file");
         m_Postings = {m_PostingFile.Data(), m_PostingFile.Size(), m_BlockChain.data(),
                       uint32_t(m_BlockChain.size())};
+        m_Pairs.Open(folder / (prefix + pairformat::kExtension), folder / (prefix + indexformat::kHeaderExtension),
+                     m_PostingFile.Size());  // without it the lists are walked alone
         if (!m_FileList.Open(folder, baseName)) throw CDataFileError("document store");
         m_bOpen = true;
         return true;
@@ -78,6 +81,8 @@ void CIndex::Close() {
     m_BlockChain = {};
     m_Postings = {};
     m_SkipTables.clear();
+    m_PairSkipTables.clear();
+    m_Pairs.Close();
     m_PostingFile.Close();
     m_FileList.Close();
 }

@@ -4,6 +4,7 @@
 // result lists of the last query. Searches on a closed index find nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -14,8 +15,10 @@
 #include "base/mappedfile.h"
 #include "docstore/filelist.h"
 #include "index/indexformat.h"
+#include "index/pairindex.h"
 #include "index/postingcursor.h"
 #include "index/postinglist.h"
+#include "index/wordplan.h"
 
 class CNotifier;
 
@@ -45,6 +48,8 @@ public:
     // and the result lists. Safe on a closed index.
     void Close();
     bool IsOpen() const { return m_bOpen; }
+    // The scope's pair index opened and matches its index files.
+    bool HasPairIndex() const { return m_Pairs.IsOpen(); }
 
     // The document store's header word, shown first in the page label.
     int GetHeaderWord() const { return m_FileList.GetHeaderWord(); }
@@ -101,6 +106,13 @@ private:
     // The skip table of character number's list, built on first use and kept
     // until the index closes. Covers the list only as far as its pages ascend.
     const CPostingList::SkipTable& SkipTableOf(int32_t number) const;
+    // The same for a pair's list.
+    const CPostingList::SkipTable& SkipTableOf(const CPairIndex::PairList& pair) const;
+    // Adds to each term of plan the lists of the rarest pairs of its
+    // characters side by side that the pair index holds (numbers: the
+    // character number of each walk). Each stands with its first character and
+    // only removes pages and positions that the characters' lists rule out too.
+    void AddPairWalks(WordPlan& plan, const std::array<int32_t, kMaxChars>& numbers) const;
     void LoadTables(const std::filesystem::path& headerPath);
     void SearchWords(std::u16string& query, int laterMode, bool useVariants);
     void IntersectWords(std::vector<std::u16string_view> words, bool useVariants);
@@ -126,6 +138,7 @@ private:
     std::vector<uint32_t> m_BlockChain; // per posting block
     CMappedFile m_PostingFile;
     CPostingCursor::Source m_Postings;  // view over m_PostingFile and m_BlockChain
+    CPairIndex m_Pairs;                 // closed when the scope has none that matches
 
     std::vector<uint32_t> m_ResultPages;
     std::vector<uint32_t> m_ResultCounts;
@@ -134,6 +147,7 @@ private:
     // Skip tables of the lists searched so far, by character number. A cache:
     // filled by the const searches, it never changes what they find.
     mutable std::unordered_map<int32_t, CPostingList::SkipTable> m_SkipTables;
+    mutable std::unordered_map<size_t, CPostingList::SkipTable> m_PairSkipTables;  // by pair id
 
     std::vector<std::vector<uint32_t>> m_VariantGroups;
     std::unordered_map<uint32_t, int> m_FirstGroupOf;  // code point -> first group index
