@@ -263,9 +263,10 @@ void CIndex::IntersectWords(std::vector<std::u16string_view> words, bool useVari
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&cost](size_t a, size_t b) { return cost[a] < cost[b]; });
     for (size_t k = 0; k < order.size(); ++k) {
-        std::vector<uint32_t> pages, counts;
-        FindPhrase(words[order[k]], useVariants, k == 0 ? nullptr : &m_ResultPages, pages, counts);
-        Combine(k == 0 ? kReplace : kIntersection, pages, counts);
+        m_FoundPages.clear();
+        m_FoundCounts.clear();
+        FindPhrase(words[order[k]], useVariants, k == 0 ? nullptr : &m_ResultPages, m_FoundPages, m_FoundCounts);
+        Combine(k == 0 ? kReplace : kIntersection, m_FoundPages, m_FoundCounts);
         if (m_nResultPageCount == 0) return;
     }
 }

@@ -126,7 +126,9 @@ private:
     // list (0 when it cannot occur). Only orders the words of a query.
     uint32_t EstimateWordCost(std::u16string_view word, bool useVariants) const;
     static constexpr uint32_t kCostBlockBound = 1024;
-    void Combine(int combineMode, const std::vector<uint32_t>& pages, const std::vector<uint32_t>& counts);
+    // Merges a word's pages and counts into the result lists; with kReplace
+    // they trade places with the result lists, whose storage pages and counts keep.
+    void Combine(int combineMode, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts);
 
     CNotifier* m_pNotifier;
     CFileList m_FileList;
@@ -142,6 +144,10 @@ private:
 
     std::vector<uint32_t> m_ResultPages;
     std::vector<uint32_t> m_ResultCounts;
+    // The pages and counts of the word searched last, kept between searches
+    // so that a long list of pages finds its storage ready.
+    std::vector<uint32_t> m_FoundPages;
+    std::vector<uint32_t> m_FoundCounts;
     int m_nResultPageCount = 0;
 
     // Skip tables of the lists searched so far, by character number. A cache:

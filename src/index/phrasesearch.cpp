@@ -365,16 +365,17 @@ void CIndex::AddPairWalks(WordPlan& plan, const std::array<int32_t, kMaxChars>& 
 }
 
 void CIndex::SearchPhrase(std::u16string_view word, int combineMode, bool useVariants) {
-    std::vector<uint32_t> pages, counts;
-    FindPhrase(word, useVariants, nullptr, pages, counts);
-    Combine(combineMode, pages, counts);
+    m_FoundPages.clear();
+    m_FoundCounts.clear();
+    FindPhrase(word, useVariants, nullptr, m_FoundPages, m_FoundCounts);
+    Combine(combineMode, m_FoundPages, m_FoundCounts);
 }
 
-void CIndex::Combine(int combineMode, const std::vector<uint32_t>& pages, const std::vector<uint32_t>& counts) {
+void CIndex::Combine(int combineMode, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
     if (combineMode != kUnion && combineMode != kIntersection) {
-        m_ResultPages = pages;
-        m_ResultCounts = counts;
-        m_nResultPageCount = int(pages.size());
+        m_ResultPages.swap(pages);
+        m_ResultCounts.swap(counts);
+        m_nResultPageCount = int(m_ResultPages.size());
         return;
     }
     // The earlier results ordered by page (first occurrence first), walked
