@@ -1,7 +1,6 @@
 #include "writer/pairindexwriter.h"
 
 #include <algorithm>
-#include <queue>
 #include <set>
 #include <string>
 #include <vector>
@@ -46,18 +45,29 @@ void ReadScope(const std::filesystem::path& headerPath, const std::filesystem::p
     files.source = {files.postings.Data(), files.postings.Size(), files.chain.data(), uint32_t(chainCount)};
 }
 
-// The numbers whose lists hold at least minPages page entries.
+// Most lists that pairs are made of: the pairs' table of cells grows with its square.
+constexpr size_t kMaxLongLists = 4096;
+
+// The numbers whose lists hold at least minPages page entries, ascending; of
+// more than kMaxLongLists, those with the most entries.
 std::vector<int32_t> LongLists(const ScopeFiles& files, uint32_t minPages) {
-    std::vector<int32_t> numbers;
+    std::vector<std::pair<uint32_t, int32_t>> found;  // (entries, number)
     for (int32_t n = 0; n < int32_t(indexformat::kCharTableSize); ++n) {
         if (files.firstBlock[size_t(n)] < 0) continue;
         CPostingList list;
         list.Start(&files.source, uint32_t(files.firstBlock[size_t(n)]), files.lastPage[size_t(n)]);
         uint32_t pages = 1;
-        while (pages < minPages && list.Next()) ++pages;
+        while (list.Next()) ++pages;
         if (list.Bad()) throw CWriterError("a posting list cannot be read back");
-        if (pages >= minPages) numbers.push_back(n);
+        if (pages >= minPages) found.push_back({pages, n});
     }
+    if (found.size() > kMaxLongLists) {
+        std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        found.resize(kMaxLongLists);
+    }
+    std::vector<int32_t> numbers;
+    for (const auto& [pages, number] : found) numbers.push_back(number);
+    std::sort(numbers.begin(), numbers.end());
     return numbers;
 }
 
@@ -108,24 +118,26 @@ public:
             const size_t n = size_t(numbers[i]);
             m_walks[i].number = numbers[i];
             m_walks[i].list.Start(&files.source, uint32_t(files.firstBlock[n]), files.lastPage[n]);
-            m_queue.push({m_walks[i].list.Page(), uint32_t(i)});
         }
     }
 
     // The lists of the pairs found on at most one page in selectivity of the
     // pages of the rarer of their two numbers.
     std::vector<PairList> Collect(uint32_t selectivity) {
-        while (!m_queue.empty()) {
-            const uint32_t page = m_queue.top().page;
-            while (!m_queue.empty() && m_queue.top().page == page) {
-                const uint32_t i = m_queue.top().walk;
-                m_queue.pop();
-                ReadEntry(i);
-                ++m_walks[i].pages;
-                if (m_walks[i].list.Next()) m_queue.push({m_walks[i].list.Page(), i});
-                if (m_walks[i].list.Bad()) throw CWriterError("a posting list cannot be read back");
+        // A window of pages at a time: each list is read on its own as far as
+        // the window reaches, and the window's occurrences sorted by page.
+        // Each window starts at the first page a list has left, so that every
+        // one reads at least an entry.
+        for (uint32_t next; FirstPageLeft(next);) {
+            const uint32_t first = next / kWindowPages * kWindowPages;
+            ReadWindow(first);
+            SortWindowByPage(first);
+            for (uint32_t k = 0; k < kWindowPages; ++k) {
+                if (m_pageStart[k] == m_pageStart[k + 1]) continue;
+                for (size_t i = m_pageStart[k]; i < m_pageStart[k + 1]; ++i) Place(m_byPage[i]);
+                AddPage(first + k);
             }
-            AddPage(page);
+            AppendWindow();
         }
         std::vector<PairList> selective;
         for (size_t cell = 0; cell < m_cells.size(); ++cell) {
@@ -144,11 +156,14 @@ private:
         CPostingList list;
         int32_t number;
         uint32_t pages = 0;  // entries read
+        bool done = false;   // read to its last entry
     };
-    struct Head {
+    static constexpr uint32_t kWindowPages = 1024;
+    // One occurrence of a long list's number within the window.
+    struct Occurrence {
         uint32_t page;
-        uint32_t walk;  // walks are ranked by number, characters before groups
-        bool operator>(const Head& other) const { return page != other.page ? page > other.page : walk > other.walk; }
+        uint32_t position;
+        uint32_t rank;
     };
     // What stands at one position of the page: its character's rank and the
     // ranks of its groups (kNone: not among the long lists).
@@ -158,23 +173,62 @@ private:
         uint32_t moreGroups = 0;  // further groups, in m_moreGroups
     };
 
-    void ReadEntry(uint32_t rank) {
-        const bool group = m_walks[rank].number >= indexformat::kFirstGroupNumber;
-        uint32_t position = 0, delta;
-        unsigned bytes;
-        while (m_walks[rank].list.NextPosition(delta, bytes)) {
-            position += delta;
-            if (position >= m_slots.size()) m_slots.resize(size_t(position) + 2);
-            Slot& slot = m_slots[position];
-            if (slot.character == kNone && slot.firstGroup == kNone) m_used.push_back(position);
-            if (!group) {
-                slot.character = rank;
-            } else if (slot.firstGroup == kNone) {
-                slot.firstGroup = rank;
-            } else {
-                ++slot.moreGroups;
-                m_moreGroups.push_back({position, rank});
+    // The page of the first entry not yet read of any list; false when all are read.
+    bool FirstPageLeft(uint32_t& page) const {
+        bool left = false;
+        for (const Walk& walk : m_walks) {
+            if (walk.done) continue;
+            page = left ? std::min(page, walk.list.Page()) : walk.list.Page();
+            left = true;
+        }
+        return left;
+    }
+
+    // Reads every list's entries on the pages [first, first + kWindowPages).
+    void ReadWindow(uint32_t first) {
+        const uint64_t end = uint64_t(first) + kWindowPages;
+        m_window.clear();
+        for (uint32_t rank = 0; rank < m_walks.size(); ++rank) {
+            Walk& walk = m_walks[rank];
+            while (!walk.done && walk.list.Page() < end) {
+                if (walk.list.Page() < first) throw CWriterError("a posting list cannot be read back");
+                uint32_t position = 0, delta;
+                unsigned bytes;
+                while (walk.list.NextPosition(delta, bytes)) {
+                    position += delta;
+                    m_window.push_back({walk.list.Page(), position, rank});
+                }
+                ++walk.pages;
+                walk.done = !walk.list.Next();
+                if (walk.list.Bad()) throw CWriterError("a posting list cannot be read back");
             }
+        }
+    }
+
+    // m_byPage: the window's occurrences by page, in the order read;
+    // m_pageStart[k]: where those of page first + k begin.
+    void SortWindowByPage(uint32_t first) {
+        m_pageStart.assign(kWindowPages + 1, 0);
+        for (const Occurrence& occurrence : m_window) ++m_pageStart[occurrence.page - first + 1];
+        for (uint32_t k = 0; k < kWindowPages; ++k) m_pageStart[k + 1] += m_pageStart[k];
+        m_byPage.resize(m_window.size());
+        std::vector<size_t> next(m_pageStart.begin(), m_pageStart.end() - 1);
+        for (const Occurrence& occurrence : m_window) m_byPage[next[occurrence.page - first]++] = occurrence;
+    }
+
+    // Records an occurrence of the page being read in its position's slot.
+    void Place(const Occurrence& occurrence) {
+        const uint32_t position = occurrence.position, rank = occurrence.rank;
+        if (position >= m_slots.size()) m_slots.resize(size_t(position) + 2);
+        Slot& slot = m_slots[position];
+        if (slot.character == kNone && slot.firstGroup == kNone) m_used.push_back(position);
+        if (m_walks[rank].number < indexformat::kFirstGroupNumber) {
+            slot.character = rank;
+        } else if (slot.firstGroup == kNone) {
+            slot.firstGroup = rank;
+        } else {
+            ++slot.moreGroups;
+            m_moreGroups.push_back({position, rank});
         }
     }
 
@@ -193,40 +247,64 @@ private:
             if (at == position) ranks.push_back(rank);
     }
 
+    // The pairs of the page's positions one apart, into m_found.
     void AddPage(uint32_t page) {
         std::sort(m_used.begin(), m_used.end());
-        m_found.clear();
         for (uint32_t position : m_used) {
             if (position + 1 >= m_slots.size()) continue;
             const Slot& left = m_slots[position];
             const Slot& right = m_slots[position + 1];
             if (left.character != kNone && right.character != kNone)
-                m_found.push_back({Cell(left.character, right.character), position});
+                m_found.push_back({Cell(left.character, right.character), page, position});
             if (left.firstGroup == kNone && right.firstGroup == kNone) continue;
             SideRanks(position, m_left);
             SideRanks(position + 1, m_right);
             for (uint32_t x : m_left)
                 for (uint32_t y : m_right)
-                    if (x != left.character || y != right.character) m_found.push_back({Cell(x, y), position});
-        }
-        std::stable_sort(m_found.begin(), m_found.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (size_t i = 0; i < m_found.size();) {
-            m_positions.clear();
-            size_t next = i;
-            for (; next < m_found.size() && m_found[next].first == m_found[i].first; ++next)
-                m_positions.push_back(m_found[next].second);
-            AppendEntry(ListOf(m_found[i].first), page, m_positions.data(), m_positions.size());
-            i = next;
+                    if (x != left.character || y != right.character) m_found.push_back({Cell(x, y), page, position});
         }
         for (uint32_t position : m_used) m_slots[position] = Slot{};
         m_used.clear();
         m_moreGroups.clear();
     }
 
-    size_t Cell(uint32_t left, uint32_t right) const { return size_t(left) * m_rankCount + right; }
+    // Appends the window's pairs to their lists, each list's entries at once:
+    // m_found is sorted by cell, keeping each cell's pages and positions in
+    // the ascending order they were found in.
+    void AppendWindow() {
+        RadixSortByCell();
+        for (size_t i = 0; i < m_found.size();) {
+            PairList& list = ListOf(m_found[i].cell);
+            size_t next = i;
+            for (; next < m_found.size() && m_found[next].cell == m_found[i].cell;) {
+                m_positions.clear();
+                const uint32_t page = m_found[next].page;
+                for (; next < m_found.size() && m_found[next].cell == m_found[i].cell && m_found[next].page == page; ++next)
+                    m_positions.push_back(m_found[next].position);
+                AppendEntry(list, page, m_positions.data(), m_positions.size());
+            }
+            i = next;
+        }
+        m_found.clear();
+    }
 
-    PairList& ListOf(size_t cell) {
+    // A stable sort by cell (below 2^24: kMaxLongLists squared) in two passes of 12 bits.
+    void RadixSortByCell() {
+        constexpr uint32_t kBits = 12, kBuckets = 1u << kBits;
+        m_sorted.resize(m_found.size());
+        std::vector<size_t> start(kBuckets + 1);
+        for (uint32_t shift : {0u, kBits}) {
+            std::fill(start.begin(), start.end(), 0);
+            for (const Found& found : m_found) ++start[((found.cell >> shift) & (kBuckets - 1)) + 1];
+            for (uint32_t b = 0; b < kBuckets; ++b) start[b + 1] += start[b];
+            for (const Found& found : m_found) m_sorted[start[(found.cell >> shift) & (kBuckets - 1)]++] = found;
+            m_found.swap(m_sorted);
+        }
+    }
+
+    uint32_t Cell(uint32_t left, uint32_t right) const { return left * uint32_t(m_rankCount) + right; }
+
+    PairList& ListOf(uint32_t cell) {
         if (m_cells[cell] == kNoList) {
             m_cells[cell] = uint32_t(m_lists.size());
             PairList& list = m_lists.emplace_back();
@@ -237,15 +315,22 @@ private:
     }
 
     size_t m_rankCount;
-    std::vector<Walk> m_walks;  // by rank
-    std::priority_queue<Head, std::vector<Head>, std::greater<Head>> m_queue;
+    std::vector<Walk> m_walks;  // by rank, characters before groups
+    std::vector<Occurrence> m_window, m_byPage;
+    std::vector<size_t> m_pageStart;
     std::vector<uint32_t> m_cells;  // pair (left rank, right rank) -> its list in m_lists
     std::vector<PairList> m_lists;
     // The page being read.
     std::vector<Slot> m_slots;  // by position
     std::vector<uint32_t> m_used;  // positions whose slot is set
     std::vector<std::pair<uint32_t, uint32_t>> m_moreGroups;  // (position, rank)
-    std::vector<std::pair<size_t, uint32_t>> m_found;  // (cell, position)
+    // The pairs of the window's pages, one per position of each.
+    struct Found {
+        uint32_t cell;
+        uint32_t page;
+        uint32_t position;
+    };
+    std::vector<Found> m_found, m_sorted;
     std::vector<uint32_t> m_positions, m_left, m_right;
 };
 
