@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <exception>
 
 #include "base/littleendian.h"
@@ -21,6 +22,9 @@ constexpr uint64_t kPositionMask = (uint64_t(1) << kPageShift) - 1;
 constexpr uint64_t kPageMask = (uint64_t(1) << (kNumberShift - kPageShift)) - 1;
 constexpr uint32_t kMaxBatchPage = uint32_t(kPageMask);
 constexpr size_t kBatchKeys = size_t(1) << 20;  // 8 MB of keys
+
+// An entry's header: its page delta and the length of its position data.
+constexpr size_t kEntryHeaderBytes = indexformat::kMaxVarintBytes + 2;
 
 void CheckVarint(uint32_t value, const char* what, uint32_t page) {
     if (value > indexformat::kMaxVarint)
@@ -53,7 +57,9 @@ void CPostingWriter::ReadPositions(CPostingList& walk, std::vector<uint32_t>& po
 // Appends the current entry of walk to list as it stands, position data
 // still encoded.
 void CPostingWriter::CopyPositions(List& list, CPostingList& walk) {
-    AppendHeader(list, walk.Page(), walk.PositionBytes());
+    unsigned char header[kEntryHeaderBytes];
+    const size_t headerBytes = PutHeader(list, walk.Page(), walk.PositionBytes(), header);
+    list.pending.append(reinterpret_cast<const char*>(header), headerBytes);
     if (!walk.AppendPositionBytes(list.pending)) FailReadBack();
     WriteFullBlocks(list);
 }
@@ -72,33 +78,45 @@ void CPostingWriter::AddPage(uint32_t page, std::span<const uint64_t> keys) {
     if (!m_batch.empty() && (page - m_batchFirstPage > kMaxBatchPage || m_batch.size() + keys.size() > kBatchKeys))
         FlushBatch();
     if (m_batch.empty()) m_batchFirstPage = page;
-    m_lastPage = page;
     const size_t start = m_batch.size();
     const uint64_t pageField = uint64_t(page - m_batchFirstPage) << kPageShift;
     bool ascending = true;
+    bool inRange = true;
     uint32_t previous = 0;
     for (uint64_t key : keys) {
         const uint32_t position = uint32_t(key);
+        inRange = inRange && (key >> 32) < uint64_t(indexformat::kFirstGroupNumber) && position <= indexformat::kMaxVarint;
         ascending = ascending && position >= previous;
         previous = position;
         m_batch.push_back((key >> 32) << kNumberShift | pageField | position);
     }
+    if (!inRange) {
+        m_batch.resize(start);
+        CheckKeys(page, keys);
+    }
+    m_lastPage = page;
     // The batch sort keeps the order of a page's positions; they must ascend.
     if (!ascending) std::sort(m_batch.begin() + std::ptrdiff_t(start), m_batch.end());
 }
 
-void CPostingWriter::CheckPage(uint32_t page, std::span<const uint64_t> keys) {
-    if (m_lastPage >= 0 && int64_t(page) <= m_lastPage) throw CWriterError("pages added out of order");
-    if (keys.empty()) return;
-    CheckVarint(page, "a page number", page);  // the first entry of a list holds the page itself
+// Raises the fault of the first key out of the format's range.
+void CPostingWriter::CheckKeys(uint32_t page, std::span<const uint64_t> keys) {
     for (uint64_t key : keys) {
         if ((key >> 32) >= uint64_t(indexformat::kFirstGroupNumber))
             throw CWriterError("a character number out of range", int(page));
         CheckVarint(uint32_t(key), "a position", page);
     }
+}
+
+// The checks of a page that do not look at every key; AddPage checks those.
+void CPostingWriter::CheckPage(uint32_t page, std::span<const uint64_t> keys) {
+    if (m_lastPage >= 0 && int64_t(page) <= m_lastPage) throw CWriterError("pages added out of order");
+    if (keys.empty()) return;
+    CheckVarint(page, "a page number", page);  // the first entry of a list holds the page itself
     // Each position takes at most 3 bytes; only a page with many more
     // occurrences than a page normally has can fill an entry.
     if (keys.size() * 3 <= indexformat::kMaxPositionBytes) return;
+    CheckKeys(page, keys);
     std::vector<uint64_t> sorted(keys.begin(), keys.end());
     std::sort(sorted.begin(), sorted.end());
     for (size_t i = 0; i < sorted.size();) {
@@ -162,41 +180,45 @@ void CPostingWriter::AppendBatch() {
     }
 }
 
+// Appends page's entry with its positions (ascending) to list.
 void CPostingWriter::AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions) {
-    size_t positionBytes = 0;
+    // The positions are encoded behind room for the widest header, which then
+    // goes right before them, so the entry joins the list in one piece.
+    const size_t most = kEntryHeaderBytes + positions.size() * indexformat::kMaxVarintBytes;
+    if (m_entry.size() < most) m_entry.resize(most);
+    unsigned char* const start = m_entry.data() + kEntryHeaderBytes;
+    unsigned char* end = start;
     uint32_t previous = 0;
     for (uint32_t position : positions) {
-        CheckVarint(position - previous, "a position", page);
-        positionBytes += indexformat::VarintSize(position - previous);
+        const uint32_t delta = position - previous;
+        if (delta > indexformat::kMaxVarint) CheckVarint(delta, "a position", page);
+        end = indexformat::PutVarint(delta, end);
         previous = position;
     }
-    AppendHeader(list, page, positionBytes);
-    std::string& out = list.pending;
-    const size_t at = out.size();
-    out.resize(at + positionBytes);
-    unsigned char* end = reinterpret_cast<unsigned char*>(out.data()) + at;
-    previous = 0;
-    for (uint32_t position : positions) {
-        end = indexformat::PutVarint(position - previous, end);
-        previous = position;
-    }
-    WriteFullBlocks(list);
+    unsigned char header[kEntryHeaderBytes];
+    const size_t headerBytes = PutHeader(list, page, size_t(end - start), header);
+    std::memcpy(start - headerBytes, header, headerBytes);
+    AppendBytes(list, reinterpret_cast<const char*>(start - headerBytes), size_t(end - start) + headerBytes);
 }
 
-// Appends the header of page's entry, whose position data of positionBytes
-// follows, to list's pending bytes.
-void CPostingWriter::AppendHeader(List& list, uint32_t page, size_t positionBytes) {
+// Writes the header of page's entry, whose position data of positionBytes
+// follows, at out and returns its length; list takes page as its latest.
+size_t CPostingWriter::PutHeader(List& list, uint32_t page, size_t positionBytes, unsigned char* out) {
     if (list.hasEntries && page <= list.lastPage) throw CWriterError("pages added out of order");
     const uint32_t pageDelta = page - (list.hasEntries ? list.lastPage : 0);
     CheckVarint(pageDelta, "a page delta", page);
     if (positionBytes > indexformat::kMaxPositionBytes) FailPositionBytes(page);
-    unsigned char header[indexformat::kMaxVarintBytes + 2];
-    unsigned char* end = indexformat::PutVarint(pageDelta, header);
+    unsigned char* end = indexformat::PutVarint(pageDelta, out);
     *end++ = static_cast<unsigned char>(positionBytes & 0xFF);
     *end++ = static_cast<unsigned char>(positionBytes >> 8);
-    list.pending.append(reinterpret_cast<const char*>(header), size_t(end - header));
     list.lastPage = page;
     list.hasEntries = true;
+    return size_t(end - out);
+}
+
+void CPostingWriter::AppendBytes(List& list, const char* bytes, size_t count) {
+    list.pending.append(bytes, count);
+    WriteFullBlocks(list);
 }
 
 // Sends the full blocks of list's pending bytes to the posting file.
@@ -212,8 +234,9 @@ void CPostingWriter::WriteFullBlocks(List& list) {
 void CPostingWriter::WriteBlock(List& list, std::string_view bytes) {
     if (m_chain.size() >= size_t(INT32_MAX)) throw CWriterError("posting file beyond its block numbers");
     const uint32_t block = uint32_t(m_chain.size());
+    static constexpr char kZeros[kBlockSize] = {};
     m_postings.Append(bytes);
-    if (bytes.size() < kBlockSize) m_postings.Append(std::string(kBlockSize - bytes.size(), '\0'));
+    m_postings.Append(std::string_view(kZeros, kBlockSize - bytes.size()));
     m_chain.push_back(indexformat::kNoBlock);
     if (list.firstBlock < 0)
         list.firstBlock = int32_t(block);
@@ -232,9 +255,9 @@ void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMember
         throw CWriterError("more than " + std::to_string(indexformat::kMaxGroups) + " variant groups");
     FlushBatch();
     WaitForAppend();
-    std::vector<uint64_t>().swap(m_batch);
-    std::vector<uint64_t>().swap(m_appending);
-    std::vector<uint64_t>().swap(m_sorted);
+    Keys().swap(m_batch);
+    Keys().swap(m_appending);
+    Keys().swap(m_sorted);
     for (int32_t c = 0; c < indexformat::kFirstGroupNumber; ++c) CloseList(m_lists[size_t(c)]);
     m_postings.Flush();
 

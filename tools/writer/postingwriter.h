@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "index/postinglist.h"
+#include "writer/hugepageallocator.h"
 #include "writer/spoolfile.h"
 
 class CPostingWriter {
@@ -58,11 +59,13 @@ private:
     };
 
     void CheckPage(uint32_t page, std::span<const uint64_t> keys);
+    static void CheckKeys(uint32_t page, std::span<const uint64_t> keys);
     void FlushBatch();
     void WaitForAppend();
     void AppendBatch();
     void AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions);
-    void AppendHeader(List& list, uint32_t page, size_t positionBytes);
+    static size_t PutHeader(List& list, uint32_t page, size_t positionBytes, unsigned char* out);
+    void AppendBytes(List& list, const char* bytes, size_t count);
     void WriteFullBlocks(List& list);
     void WriteBlock(List& list, std::string_view bytes);
     void CloseList(List& list);
@@ -76,14 +79,17 @@ private:
     CSpoolFile m_postings;
     std::vector<List> m_lists;      // one per character number
     std::vector<uint32_t> m_chain;  // per block: the block its list continues in
-    std::vector<uint64_t> m_batch;  // number << 44 | (page - m_batchFirstPage) << 22 | position
+    using Keys = std::vector<uint64_t, CHugePageAllocator<uint64_t>>;
+
+    Keys m_batch;  // number << 44 | (page - m_batchFirstPage) << 22 | position
     uint32_t m_batchFirstPage = 0;
-    std::vector<uint64_t> m_appending;  // the batch handed over, in the same form
+    Keys m_appending;  // the batch handed over, in the same form
     uint32_t m_appendingFirstPage = 0;
     std::thread m_appender;             // appends m_appending when in the background
     std::exception_ptr m_appendError;
     int64_t m_lastPage = -1;        // the page added last
-    std::vector<uint64_t> m_sorted; // scratch: the batch sorted by number
+    Keys m_sorted;  // scratch: the batch sorted by number
     std::vector<uint32_t> m_counts; // scratch: the counting sort's buckets
     std::vector<uint32_t> m_positions;
+    std::vector<unsigned char> m_entry;  // scratch: one entry being encoded
 };
