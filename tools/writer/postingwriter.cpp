@@ -59,9 +59,9 @@ void CPostingWriter::ReadPositions(CPostingList& walk, std::vector<uint32_t>& po
 void CPostingWriter::CopyPositions(List& list, CPostingList& walk) {
     unsigned char header[kEntryHeaderBytes];
     const size_t headerBytes = PutHeader(list, walk.Page(), walk.PositionBytes(), header);
-    list.pending.append(reinterpret_cast<const char*>(header), headerBytes);
-    if (!walk.AppendPositionBytes(list.pending)) FailReadBack();
-    WriteFullBlocks(list);
+    m_copied.assign(reinterpret_cast<const char*>(header), headerBytes);
+    if (!walk.AppendPositionBytes(m_copied)) FailReadBack();
+    AppendBytes(list, m_copied.data(), m_copied.size());
 }
 
 CPostingWriter::CPostingWriter(const std::filesystem::path& postingPath, bool bBackground)
@@ -216,19 +216,21 @@ size_t CPostingWriter::PutHeader(List& list, uint32_t page, size_t positionBytes
     return size_t(end - out);
 }
 
+// Appends bytes to list's partial block; each block filled goes to the
+// posting file.
 void CPostingWriter::AppendBytes(List& list, const char* bytes, size_t count) {
-    list.pending.append(bytes, count);
-    WriteFullBlocks(list);
-}
-
-// Sends the full blocks of list's pending bytes to the posting file.
-void CPostingWriter::WriteFullBlocks(List& list) {
-    std::string& out = list.pending;
-    if (out.size() < kBlockSize) return;
-    size_t written = 0;
-    for (; out.size() - written >= kBlockSize; written += kBlockSize)
-        WriteBlock(list, std::string_view(out).substr(written, kBlockSize));
-    out.erase(0, written);
+    if (list.slot == CBlockSlots::kNoSlot) list.slot = m_slots.Take();
+    char* const block = m_slots.Bytes(list.slot);
+    while (count > 0) {
+        const size_t part = std::min(count, kBlockSize - list.used);
+        std::memcpy(block + list.used, bytes, part);
+        list.used = uint16_t(list.used + part);
+        bytes += part;
+        count -= part;
+        if (list.used < kBlockSize) return;
+        WriteBlock(list, std::string_view(block, kBlockSize));
+        list.used = 0;
+    }
 }
 
 void CPostingWriter::WriteBlock(List& list, std::string_view bytes) {
@@ -245,9 +247,13 @@ void CPostingWriter::WriteBlock(List& list, std::string_view bytes) {
     list.lastBlock = block;
 }
 
+// Writes the list's partial block, if any, and gives its slot back.
 void CPostingWriter::CloseList(List& list) {
-    if (!list.pending.empty()) WriteBlock(list, list.pending);
-    std::string().swap(list.pending);
+    if (list.slot == CBlockSlots::kNoSlot) return;
+    if (list.used > 0) WriteBlock(list, std::string_view(m_slots.Bytes(list.slot), list.used));
+    m_slots.Give(list.slot);
+    list.slot = CBlockSlots::kNoSlot;
+    list.used = 0;
 }
 
 void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMembers, bool scatterBlocks) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "index/postinglist.h"
+#include "writer/blockslots.h"
 #include "writer/hugepageallocator.h"
 #include "writer/spoolfile.h"
 
@@ -51,7 +52,8 @@ public:
 private:
     // A posting list under construction.
     struct List {
-        std::string pending;          // bytes not yet in a block, fewer than a block's
+        uint32_t slot = CBlockSlots::kNoSlot;  // holds the bytes not yet in a block
+        uint16_t used = 0;                     // of the slot, fewer than a block's
         int32_t firstBlock = -1;      // -1 until the first block is written
         uint32_t lastBlock = 0;       // block holding the list's latest full chunk
         uint32_t lastPage = 0;        // page of the latest entry
@@ -66,7 +68,6 @@ private:
     void AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions);
     static size_t PutHeader(List& list, uint32_t page, size_t positionBytes, unsigned char* out);
     void AppendBytes(List& list, const char* bytes, size_t count);
-    void WriteFullBlocks(List& list);
     void WriteBlock(List& list, std::string_view bytes);
     void CloseList(List& list);
     // The members' finished lists, read back while their group's list is merged.
@@ -78,6 +79,7 @@ private:
     const bool m_bBackground;
     CSpoolFile m_postings;
     std::vector<List> m_lists;      // one per character number
+    CBlockSlots m_slots;
     std::vector<uint32_t> m_chain;  // per block: the block its list continues in
     using Keys = std::vector<uint64_t, CHugePageAllocator<uint64_t>>;
 
@@ -92,4 +94,5 @@ private:
     std::vector<uint32_t> m_counts; // scratch: the counting sort's buckets
     std::vector<uint32_t> m_positions;
     std::vector<unsigned char> m_entry;  // scratch: one entry being encoded
+    std::string m_copied;                // scratch: one entry copied from a member's list
 };
