@@ -291,33 +291,56 @@ void CPostingWriter::Finish(const std::vector<std::vector<int32_t>>& groupMember
     if (scatterBlocks) ReverseBlocks();
 }
 
-// Writes the union of the walks' lists into group, page by page. A page that
-// only one member holds keeps that member's position data as it is.
+// Writes the union of the walks' lists into group, page by page. The entries
+// of a page that only one member holds keep that member's position data as
+// they are; the positions of a page that several hold are merged.
 void CPostingWriter::MergeWalks(List& group, std::vector<CPostingList>& walks) {
     while (!walks.empty()) {
-        uint32_t page = walks.front().Page();
-        for (const CPostingList& walk : walks) page = std::min(page, walk.Page());
-        CPostingList* holder = nullptr;
-        size_t holders = 0;
-        for (CPostingList& walk : walks)
-            if (walk.Page() == page) {
-                holder = &walk;
-                ++holders;
+        // The walk on the lowest page, and the lowest page of the others.
+        size_t lowest = 0;
+        uint32_t page = walks[0].Page();
+        uint32_t others = UINT32_MAX;
+        for (size_t w = 1; w < walks.size(); ++w) {
+            const uint32_t at = walks[w].Page();
+            if (at < page) {
+                others = page;
+                page = at;
+                lowest = w;
+            } else {
+                others = std::min(others, at);
             }
-        if (holders == 1) {
-            CopyPositions(group, *holder);
-        } else {
-            m_positions.clear();
-            for (CPostingList& walk : walks)
-                if (walk.Page() == page) ReadPositions(walk, m_positions);
-            std::sort(m_positions.begin(), m_positions.end());
-            AppendEntry(group, page, m_positions);
         }
-        // A walk ends with its last entry; the others move past the page.
-        std::erase_if(walks, [page](const CPostingList& walk) { return walk.Page() == page && walk.AtLastEntry(); });
-        for (CPostingList& walk : walks)
-            if (walk.Page() == page && !walk.Next()) FailReadBack();
+        if (others > page)
+            CopyEntriesBefore(group, walks, lowest, others);
+        else
+            MergeEntry(group, walks, page);
     }
+}
+
+// Copies the entries of walks[w] before page limit; a walk that ends leaves walks.
+void CPostingWriter::CopyEntriesBefore(List& group, std::vector<CPostingList>& walks, size_t w, uint32_t limit) {
+    CPostingList& walk = walks[w];
+    do {
+        CopyPositions(group, walk);
+        if (walk.AtLastEntry()) {
+            walks.erase(walks.begin() + std::ptrdiff_t(w));
+            return;
+        }
+        if (!walk.Next()) FailReadBack();
+    } while (walk.Page() < limit);
+}
+
+// Writes one entry for page with the positions of every walk on it, and moves
+// those walks past it.
+void CPostingWriter::MergeEntry(List& group, std::vector<CPostingList>& walks, uint32_t page) {
+    m_positions.clear();
+    for (CPostingList& walk : walks)
+        if (walk.Page() == page) ReadPositions(walk, m_positions);
+    std::sort(m_positions.begin(), m_positions.end());
+    AppendEntry(group, page, m_positions);
+    std::erase_if(walks, [page](const CPostingList& walk) { return walk.Page() == page && walk.AtLastEntry(); });
+    for (CPostingList& walk : walks)
+        if (walk.Page() == page && !walk.Next()) FailReadBack();
 }
 
 void CPostingWriter::ReverseBlocks() {

@@ -72,6 +72,8 @@ private:
     void CloseList(List& list);
     // The members' finished lists, read back while their group's list is merged.
     void MergeWalks(List& group, std::vector<CPostingList>& walks);
+    void CopyEntriesBefore(List& group, std::vector<CPostingList>& walks, size_t w, uint32_t limit);
+    void MergeEntry(List& group, std::vector<CPostingList>& walks, uint32_t page);
     static void ReadPositions(CPostingList& walk, std::vector<uint32_t>& positions);
     void CopyPositions(List& list, CPostingList& walk);
     void ReverseBlocks();
