@@ -42,14 +42,14 @@ void CheckVarint(uint32_t value, const char* what, uint32_t page) {
 }  // namespace
 
 // Appends the positions of the current entry to positions.
-void CPostingWriter::ReadPositions(CPostingList& walk, std::vector<uint32_t>& positions) {
+void CPostingWriter::ReadPositions(CPostingList& walk, std::vector<uint64_t>& positions) {
     uint32_t position = 0;
     for (uint32_t left = walk.PositionBytes(); left > 0; left = walk.PositionBytes()) {
         uint32_t delta;
         unsigned bytes;
         walk.NextPosition(delta, bytes);
-        if (walk.Bad() || bytes > left) FailReadBack();
         position += delta;
+        if (walk.Bad() || bytes > left || position > indexformat::kMaxVarint) FailReadBack();
         positions.push_back(position);
     }
 }
@@ -57,10 +57,13 @@ void CPostingWriter::ReadPositions(CPostingList& walk, std::vector<uint32_t>& po
 // Appends the current entry of walk to list as it stands, position data
 // still encoded.
 void CPostingWriter::CopyPositions(List& list, CPostingList& walk) {
-    unsigned char header[kEntryHeaderBytes];
-    const size_t headerBytes = PutHeader(list, walk.Page(), walk.PositionBytes(), header);
-    m_copied.assign(reinterpret_cast<const char*>(header), headerBytes);
+    const uint32_t page = walk.Page();
+    m_copied.resize(kEntryHeaderBytes);
+    unsigned char* const header = reinterpret_cast<unsigned char*>(m_copied.data());
+    m_copied.resize(size_t(PutHeader(PageDelta(list, page), walk.PositionBytes(), header) - header));
     if (!walk.AppendPositionBytes(m_copied)) FailReadBack();
+    list.lastPage = page;
+    list.hasEntries = true;
     AppendBytes(list, m_copied.data(), m_copied.size());
 }
 
@@ -167,53 +170,71 @@ void CPostingWriter::AppendBatch() {
     for (uint64_t key : m_appending) m_sorted[m_counts[size_t(key >> kNumberShift)]++] = key;
     m_appending.clear();
 
-    for (size_t i = 0; i < m_sorted.size();) {
-        const uint64_t number = m_sorted[i] >> kNumberShift;
+    const std::span<const uint64_t> sorted(m_sorted);
+    for (size_t i = 0; i < sorted.size();) {
+        const uint64_t number = sorted[i] >> kNumberShift;
         List& list = m_lists[size_t(number)];
-        for (; i < m_sorted.size() && m_sorted[i] >> kNumberShift == number;) {
-            const uint64_t pageKey = m_sorted[i] >> kPageShift;
-            m_positions.clear();
-            for (; i < m_sorted.size() && m_sorted[i] >> kPageShift == pageKey; ++i)
-                m_positions.push_back(uint32_t(m_sorted[i] & kPositionMask));
-            AppendEntry(list, m_appendingFirstPage + uint32_t(pageKey & kPageMask), m_positions);
+        for (; i < sorted.size() && sorted[i] >> kNumberShift == number;) {
+            const uint64_t pageKey = sorted[i] >> kPageShift;
+            size_t end = i + 1;
+            while (end < sorted.size() && sorted[end] >> kPageShift == pageKey) ++end;
+            AppendEntry(list, m_appendingFirstPage + uint32_t(pageKey & kPageMask), sorted.subspan(i, end - i));
+            i = end;
         }
     }
 }
 
-// Appends page's entry with its positions (ascending) to list.
-void CPostingWriter::AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions) {
-    // The positions are encoded behind room for the widest header, which then
-    // goes right before them, so the entry joins the list in one piece.
-    const size_t most = kEntryHeaderBytes + positions.size() * indexformat::kMaxVarintBytes;
-    if (m_entry.size() < most) m_entry.resize(most);
-    unsigned char* const start = m_entry.data() + kEntryHeaderBytes;
-    unsigned char* end = start;
+// Appends page's entry to list; keys hold its positions, ascending, in their
+// low bits. The entry is encoded straight into the list's partial block when
+// it fits there, else beside it and copied in across the block's end.
+void CPostingWriter::AppendEntry(List& list, uint32_t page, std::span<const uint64_t> keys) {
+    const uint32_t pageDelta = PageDelta(list, page);
+    const size_t headerBytes = indexformat::VarintSize(pageDelta) + 2;
+    const size_t most = headerBytes + keys.size() * indexformat::kMaxVarintBytes;
+    if (list.slot == CBlockSlots::kNoSlot) list.slot = m_slots.Take();
+    const bool bInPlace = list.used + most <= kBlockSize;
+    if (!bInPlace && m_entry.size() < most) m_entry.resize(most);
+    unsigned char* const entry =
+        bInPlace ? reinterpret_cast<unsigned char*>(m_slots.Bytes(list.slot)) + list.used : m_entry.data();
+    unsigned char* const positions = entry + headerBytes;
+    unsigned char* end = positions;
     uint32_t previous = 0;
-    for (uint32_t position : positions) {
-        const uint32_t delta = position - previous;
-        if (delta > indexformat::kMaxVarint) CheckVarint(delta, "a position", page);
-        end = indexformat::PutVarint(delta, end);
+    for (uint64_t key : keys) {
+        const uint32_t position = uint32_t(key & kPositionMask);
+        if (position - previous > indexformat::kMaxVarint) CheckVarint(position - previous, "a position", page);
+        end = indexformat::PutVarint(position - previous, end);
         previous = position;
     }
-    unsigned char header[kEntryHeaderBytes];
-    const size_t headerBytes = PutHeader(list, page, size_t(end - start), header);
-    std::memcpy(start - headerBytes, header, headerBytes);
-    AppendBytes(list, reinterpret_cast<const char*>(start - headerBytes), size_t(end - start) + headerBytes);
+    if (size_t(end - positions) > indexformat::kMaxPositionBytes) FailPositionBytes(page);
+    PutHeader(pageDelta, size_t(end - positions), entry);
+    list.lastPage = page;
+    list.hasEntries = true;
+    if (!bInPlace) {
+        AppendBytes(list, reinterpret_cast<const char*>(entry), size_t(end - entry));
+        return;
+    }
+    list.used = uint16_t(list.used + size_t(end - entry));
+    if (list.used < kBlockSize) return;
+    WriteBlock(list, std::string_view(m_slots.Bytes(list.slot), kBlockSize));
+    list.used = 0;
 }
 
-// Writes the header of page's entry, whose position data of positionBytes
-// follows, at out and returns its length; list takes page as its latest.
-size_t CPostingWriter::PutHeader(List& list, uint32_t page, size_t positionBytes, unsigned char* out) {
+// The distance of page from the list's latest page; raises the fault when
+// page does not follow it or the distance is beyond the format.
+uint32_t CPostingWriter::PageDelta(const List& list, uint32_t page) {
     if (list.hasEntries && page <= list.lastPage) throw CWriterError("pages added out of order");
     const uint32_t pageDelta = page - (list.hasEntries ? list.lastPage : 0);
     CheckVarint(pageDelta, "a page delta", page);
-    if (positionBytes > indexformat::kMaxPositionBytes) FailPositionBytes(page);
+    return pageDelta;
+}
+
+// Writes an entry's header at out and returns the place past it.
+// REQUIRES: positionBytes <= kMaxPositionBytes.
+unsigned char* CPostingWriter::PutHeader(uint32_t pageDelta, size_t positionBytes, unsigned char* out) {
     unsigned char* end = indexformat::PutVarint(pageDelta, out);
     *end++ = static_cast<unsigned char>(positionBytes & 0xFF);
     *end++ = static_cast<unsigned char>(positionBytes >> 8);
-    list.lastPage = page;
-    list.hasEntries = true;
-    return size_t(end - out);
+    return end;
 }
 
 // Appends bytes to list's partial block; each block filled goes to the

@@ -65,8 +65,9 @@ private:
     void FlushBatch();
     void WaitForAppend();
     void AppendBatch();
-    void AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions);
-    static size_t PutHeader(List& list, uint32_t page, size_t positionBytes, unsigned char* out);
+    void AppendEntry(List& list, uint32_t page, std::span<const uint64_t> keys);
+    static uint32_t PageDelta(const List& list, uint32_t page);
+    static unsigned char* PutHeader(uint32_t pageDelta, size_t positionBytes, unsigned char* out);
     void AppendBytes(List& list, const char* bytes, size_t count);
     void WriteBlock(List& list, std::string_view bytes);
     void CloseList(List& list);
@@ -74,7 +75,7 @@ private:
     void MergeWalks(List& group, std::vector<CPostingList>& walks);
     void CopyEntriesBefore(List& group, std::vector<CPostingList>& walks, size_t w, uint32_t limit);
     void MergeEntry(List& group, std::vector<CPostingList>& walks, uint32_t page);
-    static void ReadPositions(CPostingList& walk, std::vector<uint32_t>& positions);
+    static void ReadPositions(CPostingList& walk, std::vector<uint64_t>& positions);
     void CopyPositions(List& list, CPostingList& walk);
     void ReverseBlocks();
 
@@ -94,7 +95,7 @@ private:
     int64_t m_lastPage = -1;        // the page added last
     Keys m_sorted;  // scratch: the batch sorted by number
     std::vector<uint32_t> m_counts; // scratch: the counting sort's buckets
-    std::vector<uint32_t> m_positions;
+    std::vector<uint64_t> m_positions;  // scratch: the merged positions of one page
     std::vector<unsigned char> m_entry;  // scratch: one entry being encoded
     std::string m_copied;                // scratch: one entry copied from a member's list
 };
