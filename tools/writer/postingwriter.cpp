@@ -26,18 +26,24 @@ constexpr size_t kBatchKeys = size_t(1) << 20;  // 8 MB of keys
 // An entry's header: its page delta and the length of its position data.
 constexpr size_t kEntryHeaderBytes = indexformat::kMaxVarintBytes + 2;
 
-void CheckVarint(uint32_t value, const char* what, uint32_t page) {
-    if (value > indexformat::kMaxVarint)
-        throw CWriterError(std::string(what) + " beyond " + std::to_string(indexformat::kMaxVarint), int(page));
+[[noreturn, gnu::cold]] void FailVarint(const char* what, uint32_t page) {
+    throw CWriterError(std::string(what) + " beyond " + std::to_string(indexformat::kMaxVarint), int(page));
 }
 
-[[noreturn]] void FailPositionBytes(uint32_t page) {
+void CheckVarint(uint32_t value, const char* what, uint32_t page) {
+    if (value > indexformat::kMaxVarint) [[unlikely]]
+        FailVarint(what, page);
+}
+
+[[noreturn, gnu::cold]] void FailPageOrder() { throw CWriterError("pages added out of order"); }
+
+[[noreturn, gnu::cold]] void FailPositionBytes(uint32_t page) {
     throw CWriterError("a character's position data on one page over " +
                            std::to_string(indexformat::kMaxPositionBytes) + " bytes",
                        int(page));
 }
 
-[[noreturn]] void FailReadBack() { throw CWriterError("a posting list cannot be read back"); }
+[[noreturn, gnu::cold]] void FailReadBack() { throw CWriterError("a posting list cannot be read back"); }
 
 }  // namespace
 
@@ -113,7 +119,7 @@ void CPostingWriter::CheckKeys(uint32_t page, std::span<const uint64_t> keys) {
 
 // The checks of a page that do not look at every key; AddPage checks those.
 void CPostingWriter::CheckPage(uint32_t page, std::span<const uint64_t> keys) {
-    if (m_lastPage >= 0 && int64_t(page) <= m_lastPage) throw CWriterError("pages added out of order");
+    if (m_lastPage >= 0 && int64_t(page) <= m_lastPage) FailPageOrder();
     if (keys.empty()) return;
     CheckVarint(page, "a page number", page);  // the first entry of a list holds the page itself
     // Each position takes at most 3 bytes; only a page with many more
@@ -201,7 +207,7 @@ void CPostingWriter::AppendEntry(List& list, uint32_t page, std::span<const uint
     uint32_t previous = 0;
     for (uint64_t key : keys) {
         const uint32_t position = uint32_t(key & kPositionMask);
-        if (position - previous > indexformat::kMaxVarint) CheckVarint(position - previous, "a position", page);
+        CheckVarint(position - previous, "a position", page);
         end = indexformat::PutVarint(position - previous, end);
         previous = position;
     }
@@ -222,7 +228,8 @@ void CPostingWriter::AppendEntry(List& list, uint32_t page, std::span<const uint
 // The distance of page from the list's latest page; raises the fault when
 // page does not follow it or the distance is beyond the format.
 uint32_t CPostingWriter::PageDelta(const List& list, uint32_t page) {
-    if (list.hasEntries && page <= list.lastPage) throw CWriterError("pages added out of order");
+    if (list.hasEntries && page <= list.lastPage) [[unlikely]]
+        FailPageOrder();
     const uint32_t pageDelta = page - (list.hasEntries ? list.lastPage : 0);
     CheckVarint(pageDelta, "a page delta", page);
     return pageDelta;
