@@ -144,7 +144,9 @@ def quorel_sizes(collection):
     full = size("Index-idx.h") + size("Index-idx.m")
     scopes = full + sum(size("Index%s-idx.%s" % (s, e)) for s in ("_content", "_desc") for e in ("h", "m"))
     store = size("Index-fl.h") + size("Index-fl.cnt")
-    return {"full_text_index": full, "all_indexes": scopes, "store": store}
+    pairs = sum(size("Index%s-idx.pair" % s) for s in ("", "_content", "_desc"))
+    return {"full_text_index": full, "all_indexes": scopes, "store": store, "pair_indexes": pairs,
+            "full_text_pair_index": size("Index-idx.pair")}
 
 
 def peak_rss_kb(cmd):

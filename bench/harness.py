@@ -37,6 +37,7 @@ def measure(args):
         "info": info, "queries": queries, "queries_path": queries_path, "seed": args.seed, "reps": args.reps,
         "chars": chars, "synthetic": args.synthetic, "command": args.command or " ".join(sys.argv),
         "quorel_build": build or {"what": "not timed", "seconds": float("nan")},
+        "quorel_pair_build": json.load(open(args.quorel_pair_build)) if args.quorel_pair_build else None,
     }
     context["reports"] = bench.run_engines(collection, "1x", queries_path, args.reps, not args.no_cold, True, ENGINES)
     context["render"] = bench.render(collection, queries_path)
@@ -93,6 +94,7 @@ def main():
     m.add_argument("--seed", type=int, default=20240607)
     m.add_argument("--reps", type=int, default=5)
     m.add_argument("--quorel-build", help="JSON {what, seconds} of how the collection's indexes were built")
+    m.add_argument("--quorel-pair-build", help="the same JSON for the build that added the pair indexes")
     m.add_argument("--synthetic", help="description, when the collection is synthetic")
     m.add_argument("--scale-collection")
     m.add_argument("--scale-build")

@@ -184,6 +184,28 @@ TEST(BuilderOutput, ReplacesOnlyTheCollectionFiles) {
     EXPECT_EQ(fs::status(options.output).permissions() & fs::perms::others_read, fs::perms::others_read);
 }
 
+// With the pair index the build writes one per scope beside the fixed files;
+// a later build without it into the same folder removes them.
+TEST(BuilderOutput, WritesAndRemovesThePairIndexes) {
+    CTempDir root;
+    const fs::path source = root.Path() / "source", output = root.Path() / "out";
+    WriteSourceFiles(source, {{kVolume, "學而時習之不亦說乎\n"}});
+    WriteSourceFiles(output, {{"keep.txt", "old"}});
+    BuildOptions options;
+    options.source = source;
+    options.output = output;
+    options.pairIndex = true;
+    CCollectionBuilder(options).Run();
+    const auto pairNames = CCollectionWriter::PairIndexNames();
+    for (const std::string& name : pairNames) EXPECT_TRUE(fs::exists(output / name)) << name;
+    EXPECT_EQ(Listing(output).size(), CCollectionWriter::FileNames().size() + pairNames.size() + 1);
+
+    options.pairIndex = false;
+    CCollectionBuilder(options).Run();
+    for (const std::string& name : pairNames) EXPECT_FALSE(fs::exists(output / name)) << name;
+    EXPECT_EQ(Listing(output).at("keep.txt"), "old");
+}
+
 struct CommandResult {
     int status;
     std::string output;  // stdout and stderr
@@ -214,6 +236,9 @@ TEST(BuilderCommand, ReportsThroughExitStatusAndStderr) {
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("1 pages of 1 volumes"), std::string::npos) << result.output;
     EXPECT_EQ(ReadFileBytes(root.Path() / "out/yitizi.txt"), "5B78,5B66\n");
+    result = RunBuilder("--pair-index " + folders);
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(fs::exists(root.Path() / "out/Index-idx.pair"));
 
     result = RunBuilder((root.Path() / "nowhere").string() + " " + (root.Path() / "out2").string());
     EXPECT_EQ(result.status, 1);

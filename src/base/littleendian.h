@@ -18,6 +18,8 @@ inline uint32_t LoadUint32(const unsigned char* p) {
 
 inline int32_t LoadInt32(const unsigned char* p) { return int32_t(LoadUint32(p)); }
 
+inline uint64_t LoadUint64(const unsigned char* p) { return uint64_t(LoadUint32(p)) | uint64_t(LoadUint32(p + 4)) << 32; }
+
 inline uint32_t LoadUint32(std::string_view bytes, size_t at) {
     return LoadUint32(reinterpret_cast<const unsigned char*>(bytes.data()) + at);
 }
@@ -38,6 +40,10 @@ inline void AppendUint16(uint32_t value, std::string& out) {
 
 inline void AppendUint32(uint32_t value, std::string& out) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(char((value >> shift) & 0xFF));
+}
+
+inline void AppendUint64(uint64_t value, std::string& out) {
+    for (int shift = 0; shift < 64; shift += 8) out.push_back(char((value >> shift) & 0xFF));
 }
 
 }  // namespace littleendian

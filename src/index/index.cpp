@@ -11,6 +11,7 @@
 #include "docstore/punctuation.h"
 #include "index/indexformat.h"
 #include "index/notifier.h"
+#include "index/pairformat.h"
 #include "index/variantformat.h"
 
 namespace {
@@ -45,6 +46,8 @@ bool CIndex::Open(const std::filesystem::path& folder, const std::string& baseNa
             throw CDataFileError("posting file");
         m_Postings = {m_PostingFile.Data(), m_PostingFile.Size(), m_BlockChain.data(),
                       uint32_t(m_BlockChain.size())};
+        m_Pairs.Open(folder / (prefix + pairformat::kExtension), folder / (prefix + indexformat::kHeaderExtension),
+                     m_PostingFile.Size());  // without it the lists are walked alone
         if (!m_FileList.Open(folder, baseName)) throw CDataFileError("document store");
         m_bOpen = true;
         return true;
@@ -78,6 +81,8 @@ void CIndex::Close() {
     m_BlockChain = {};
     m_Postings = {};
     m_SkipTables.clear();
+    m_PairSkipTables.clear();
+    m_Pairs.Close();
     m_PostingFile.Close();
     m_FileList.Close();
 }
@@ -258,9 +263,10 @@ void CIndex::IntersectWords(std::vector<std::u16string_view> words, bool useVari
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&cost](size_t a, size_t b) { return cost[a] < cost[b]; });
     for (size_t k = 0; k < order.size(); ++k) {
-        std::vector<uint32_t> pages, counts;
-        FindPhrase(words[order[k]], useVariants, k == 0 ? nullptr : &m_ResultPages, pages, counts);
-        Combine(k == 0 ? kReplace : kIntersection, pages, counts);
+        m_FoundPages.clear();
+        m_FoundCounts.clear();
+        FindPhrase(words[order[k]], useVariants, k == 0 ? nullptr : &m_ResultPages, m_FoundPages, m_FoundCounts);
+        Combine(k == 0 ? kReplace : kIntersection, m_FoundPages, m_FoundCounts);
         if (m_nResultPageCount == 0) return;
     }
 }

@@ -4,6 +4,7 @@
 // result lists of the last query. Searches on a closed index find nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -14,8 +15,10 @@
 #include "base/mappedfile.h"
 #include "docstore/filelist.h"
 #include "index/indexformat.h"
+#include "index/pairindex.h"
 #include "index/postingcursor.h"
 #include "index/postinglist.h"
+#include "index/wordplan.h"
 
 class CNotifier;
 
@@ -45,6 +48,8 @@ public:
     // and the result lists. Safe on a closed index.
     void Close();
     bool IsOpen() const { return m_bOpen; }
+    // The scope's pair index opened and matches its index files.
+    bool HasPairIndex() const { return m_Pairs.IsOpen(); }
 
     // The document store's header word, shown first in the page label.
     int GetHeaderWord() const { return m_FileList.GetHeaderWord(); }
@@ -101,6 +106,13 @@ private:
     // The skip table of character number's list, built on first use and kept
     // until the index closes. Covers the list only as far as its pages ascend.
     const CPostingList::SkipTable& SkipTableOf(int32_t number) const;
+    // The same for a pair's list.
+    const CPostingList::SkipTable& SkipTableOf(const CPairIndex::PairList& pair) const;
+    // Adds to each term of plan the lists of the rarest pairs of its
+    // characters side by side that the pair index holds (numbers: the
+    // character number of each walk). Each stands with its first character and
+    // only removes pages and positions that the characters' lists rule out too.
+    void AddPairWalks(WordPlan& plan, const std::array<int32_t, kMaxChars>& numbers) const;
     void LoadTables(const std::filesystem::path& headerPath);
     void SearchWords(std::u16string& query, int laterMode, bool useVariants);
     void IntersectWords(std::vector<std::u16string_view> words, bool useVariants);
@@ -114,7 +126,9 @@ private:
     // list (0 when it cannot occur). Only orders the words of a query.
     uint32_t EstimateWordCost(std::u16string_view word, bool useVariants) const;
     static constexpr uint32_t kCostBlockBound = 1024;
-    void Combine(int combineMode, const std::vector<uint32_t>& pages, const std::vector<uint32_t>& counts);
+    // Merges a word's pages and counts into the result lists; with kReplace
+    // they trade places with the result lists, whose storage pages and counts keep.
+    void Combine(int combineMode, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts);
 
     CNotifier* m_pNotifier;
     CFileList m_FileList;
@@ -126,14 +140,20 @@ private:
     std::vector<uint32_t> m_BlockChain; // per posting block
     CMappedFile m_PostingFile;
     CPostingCursor::Source m_Postings;  // view over m_PostingFile and m_BlockChain
+    CPairIndex m_Pairs;                 // closed when the scope has none that matches
 
     std::vector<uint32_t> m_ResultPages;
     std::vector<uint32_t> m_ResultCounts;
+    // The pages and counts of the word searched last, kept between searches
+    // so that a long list of pages finds its storage ready.
+    std::vector<uint32_t> m_FoundPages;
+    std::vector<uint32_t> m_FoundCounts;
     int m_nResultPageCount = 0;
 
     // Skip tables of the lists searched so far, by character number. A cache:
     // filled by the const searches, it never changes what they find.
     mutable std::unordered_map<int32_t, CPostingList::SkipTable> m_SkipTables;
+    mutable std::unordered_map<size_t, CPostingList::SkipTable> m_PairSkipTables;  // by pair id
 
     std::vector<std::vector<uint32_t>> m_VariantGroups;
     std::unordered_map<uint32_t, int> m_FirstGroupOf;  // code point -> first group index

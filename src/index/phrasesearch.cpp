@@ -290,6 +290,7 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::v
     if (plan.charCount > 1 || candidates) {
         for (size_t i = 0; i < plan.charCount; ++i) plan.chars[i].list.UseSkipTable(&SkipTableOf(numbers[i]));
     }
+    if (!m_bIgnorePunctuation && m_Pairs.IsOpen()) AddPairWalks(plan, numbers);
     plan.length = offset;
     plan.pageCount = uint32_t(m_FileList.GetPageCount());
     std::optional<CScopeText> text;  // of the page the spaced matching asked for last
@@ -315,17 +316,66 @@ const CPostingList::SkipTable& CIndex::SkipTableOf(int32_t number) const {
     return found->second;
 }
 
-void CIndex::SearchPhrase(std::u16string_view word, int combineMode, bool useVariants) {
-    std::vector<uint32_t> pages, counts;
-    FindPhrase(word, useVariants, nullptr, pages, counts);
-    Combine(combineMode, pages, counts);
+const CPostingList::SkipTable& CIndex::SkipTableOf(const CPairIndex::PairList& pair) const {
+    const auto [found, isNew] = m_PairSkipTables.try_emplace(pair.id);
+    if (isNew)
+        found->second = CPostingList::BuildSkipTable(m_Pairs.Source(), pair.block, pair.lastPage,
+                                                     uint32_t(m_FileList.GetPageCount()), pair.offset);
+    return found->second;
 }
 
-void CIndex::Combine(int combineMode, const std::vector<uint32_t>& pages, const std::vector<uint32_t>& counts) {
+void CIndex::AddPairWalks(WordPlan& plan, const std::array<int32_t, kMaxChars>& numbers) const {
+    struct Candidate {
+        CPairIndex::PairList pair;
+        size_t term;
+        uint32_t wordOffset;
+    };
+    std::vector<Candidate> candidates;
+    for (size_t t = 0; t < plan.termCount; ++t) {
+        for (size_t i = plan.terms[t].begin + 1; i < plan.terms[t].end; ++i) {
+            if (plan.chars[i].wordOffset != plan.chars[i - 1].wordOffset + 1) continue;
+            if (const auto pair = m_Pairs.Find(numbers[i - 1], numbers[i], m_Postings, m_FirstBlock))
+                candidates.push_back({*pair, t, plan.chars[i - 1].wordOffset});
+        }
+    }
+    const size_t room = std::min(kMaxPairWalks, kMaxChars - plan.charCount);
+    if (candidates.size() > room) {
+        std::partial_sort(candidates.begin(), candidates.begin() + ptrdiff_t(room), candidates.end(),
+                          [](const Candidate& a, const Candidate& b) { return a.pair.pages < b.pair.pages; });
+        candidates.resize(room);
+    }
+    if (candidates.empty()) return;
+    // Each term's pairs go right after its characters.
+    const std::vector<CharWalk> chars(plan.chars.begin(), plan.chars.begin() + ptrdiff_t(plan.charCount));
+    size_t next = 0;
+    for (size_t t = 0; t < plan.termCount; ++t) {
+        const CharTerm term = plan.terms[t];
+        plan.terms[t].begin = next;
+        for (size_t i = term.begin; i < term.end; ++i) plan.chars[next++] = chars[i];
+        for (const Candidate& candidate : candidates) {
+            if (candidate.term != t) continue;
+            CharWalk& walk = plan.chars[next++];
+            walk.wordOffset = candidate.wordOffset;
+            walk.list.Start(m_Pairs.Source(), candidate.pair.block, candidate.pair.lastPage, candidate.pair.offset);
+            walk.list.UseSkipTable(&SkipTableOf(candidate.pair));
+        }
+        plan.terms[t].end = next;
+    }
+    plan.charCount = next;
+}
+
+void CIndex::SearchPhrase(std::u16string_view word, int combineMode, bool useVariants) {
+    m_FoundPages.clear();
+    m_FoundCounts.clear();
+    FindPhrase(word, useVariants, nullptr, m_FoundPages, m_FoundCounts);
+    Combine(combineMode, m_FoundPages, m_FoundCounts);
+}
+
+void CIndex::Combine(int combineMode, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
     if (combineMode != kUnion && combineMode != kIntersection) {
-        m_ResultPages = pages;
-        m_ResultCounts = counts;
-        m_nResultPageCount = int(pages.size());
+        m_ResultPages.swap(pages);
+        m_ResultCounts.swap(counts);
+        m_nResultPageCount = int(m_ResultPages.size());
         return;
     }
     // The earlier results ordered by page (first occurrence first), walked

@@ -27,12 +27,16 @@ public:
         uint16_t offset;  // of the next byte within the block, 1 to 4096
     };
 
-    // Starts at byte 0 of firstBlock.
-    void Start(const Source* source, uint32_t firstBlock) {
+    // Starts at byte offset (below indexformat::kBlockSize) of firstBlock.
+    void Start(const Source* source, uint32_t firstBlock, uint32_t offset = 0) {
         m_source = source;
         m_hops = 0;
         m_bad = false;
         EnterBlock(firstBlock);
+        if (!m_bad && offset > 0) {
+            if (m_pos + offset >= m_blockEnd) GoBad();
+            else m_pos += offset;
+        }
     }
 
     bool Bad() const { return m_bad; }

@@ -28,10 +28,10 @@ public:
         std::vector<SkipState> states;
     };
 
-    // Starts the list at byte 0 of firstBlock and reads its first entry's
+    // Starts the list at byte offset of firstBlock and reads its first entry's
     // header; lastPage is the page of the list's last entry.
-    void Start(const CPostingCursor::Source* source, uint32_t firstBlock, uint32_t lastPage) {
-        m_cursor.Start(source, firstBlock);
+    void Start(const CPostingCursor::Source* source, uint32_t firstBlock, uint32_t lastPage, uint32_t offset = 0) {
+        m_cursor.Start(source, firstBlock, offset);
         m_lastPage = lastPage;
         m_skips = nullptr;
         m_nextSkip = 0;
@@ -106,15 +106,15 @@ public:
         return complete;
     }
 
-    // One walk over the entry headers of the list in firstBlock whose last entry
+    // One walk over the entry headers of the list at offset of firstBlock whose last entry
     // is on lastPage. It stops at the last page, at a page that does not ascend
     // or is pageLimit or more, or where the list goes bad, so that the table
     // covers the list only as far as its pages ascend.
     static SkipTable BuildSkipTable(const CPostingCursor::Source* source, uint32_t firstBlock, uint32_t lastPage,
-                                    uint32_t pageLimit) {
+                                    uint32_t pageLimit, uint32_t offset = 0) {
         SkipTable table;
         CPostingList list;
-        list.Start(source, firstBlock, lastPage);
+        list.Start(source, firstBlock, lastPage, offset);
         for (uint32_t entry = 0; !list.Bad() && list.m_page < lastPage && list.m_page < pageLimit; ++entry) {
             if (entry > 0 && entry % kSkipSpacing == 0) {
                 table.pages.push_back(list.m_page);

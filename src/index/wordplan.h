@@ -16,6 +16,8 @@ class CScopeText;
 
 inline constexpr size_t kMaxChars = 300;
 inline constexpr uint32_t kMaxTermDistance = 300;
+// Most pair lists a word's walk adds to its characters' lists.
+inline constexpr size_t kMaxPairWalks = 2;
 
 // One indexed character of the word and its walk through its posting list.
 struct CharWalk {

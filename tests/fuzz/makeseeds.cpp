@@ -18,6 +18,7 @@
 #include "docstore/tocformat.h"
 #include "fuzzlayouts.h"
 #include "handlist.h"
+#include "pairfuzzcollection.h"
 #include "scratchfolder.h"
 #include "writer/collectionwriter.h"
 
@@ -282,13 +283,20 @@ void RenderSeeds(const CSeedWriter& out) {
     for (const auto& seed : seeds) out.Write("fuzz_render", seed.name, seed.input.Encode());
 }
 
+// The pair file of the collection fuzz_pairindex searches, as written.
+void PairIndexSeeds(const CSeedWriter& out) {
+    CScratchFolder folder;
+    WritePairFuzzCollection(folder.Path());
+    out.Write("fuzz_pairindex", "as-written", ReadBytes(folder.Path() / "Index-idx.pair"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::map<std::string, void (*)(const CSeedWriter&)> targets = {
         {"fuzz_index", IndexSeeds},       {"fuzz_filelist", FileListSeeds}, {"fuzz_toc", TocSeeds},
         {"fuzz_variants", VariantSeeds},  {"fuzz_query", QuerySeeds},       {"fuzz_phrase_diff", PhraseSeeds},
-        {"fuzz_render", RenderSeeds},
+        {"fuzz_render", RenderSeeds},     {"fuzz_pairindex", PairIndexSeeds},
     };
     if (argc != 2 && !(argc == 3 && targets.count(argv[2]))) {
         std::fprintf(stderr, "usage: fuzz_makeseeds FOLDER [TARGET]\n");

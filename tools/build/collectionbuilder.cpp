@@ -228,6 +228,7 @@ BuildSummary CCollectionBuilder::Run() {
     writerOptions.spoolFolder = output.TempPath();
     const size_t threads = m_options.threads == 0 ? DefaultThreads() : m_options.threads;
     writerOptions.threads = threads;
+    writerOptions.pairIndex = m_options.pairIndex;
     BuildSummary summary;
     try {
         CCollectionWriter writer(writerOptions);
@@ -251,7 +252,10 @@ BuildSummary CCollectionBuilder::Run() {
         streamer.Finish(writer, summary);
         CountEntries(source.categories, summary);
         writer.Write(output.TempPath());
-        output.Commit(CCollectionWriter::FileNames());
+        std::vector<std::string> names = CCollectionWriter::FileNames();
+        const std::vector<std::string> pairNames = CCollectionWriter::PairIndexNames();
+        if (m_options.pairIndex) names.insert(names.end(), pairNames.begin(), pairNames.end());
+        output.Commit(names, m_options.pairIndex ? std::vector<std::string>{} : pairNames);
         summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         streamer.Progress().Finish(Describe(summary));
     } catch (const CWriterError& error) {

@@ -26,6 +26,9 @@ struct BuildOptions {
     // 1: one thread reads, composes and writes; more: the pages are read and
     // composed on a thread beside the one that writes them; 0: one per core.
     size_t threads = 0;
+    // Also write each scope's pair index beside its index files; without it
+    // an old one in the output folder is removed.
+    bool pairIndex = false;
 };
 
 struct BuildSummary {

@@ -1,6 +1,7 @@
 // quorel-build: builds a collection from a folder of plain texts.
-//   quorel-build [--page-chars N] [--variants FILE] [--threads N] SOURCE_DIR OUTPUT_DIR
+//   quorel-build [--page-chars N] [--variants FILE] [--threads N] [--pair-index] SOURCE_DIR OUTPUT_DIR
 // --threads 1 builds on one thread; by default the build uses every core.
+// --pair-index also writes the pair indexes that speed up phrases of common characters.
 // Exit status 0 when the collection was written, 1 when it could not be built
 // (the output folder is then as it was), 2 on a usage error.
 #include <csignal>
@@ -16,7 +17,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-constexpr const char* kUsage = "usage: quorel-build [--page-chars N] [--variants FILE] [--threads N] SOURCE_DIR OUTPUT_DIR\n";
+constexpr const char* kUsage =
+    "usage: quorel-build [--page-chars N] [--variants FILE] [--threads N] [--pair-index] SOURCE_DIR OUTPUT_DIR\n";
 constexpr size_t kMaxThreads = 256;
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--threads" && i + 1 < args.size()) {
             options.threads = ParseCount(args[++i], kMaxThreads);
             if (options.threads == 0) return Usage("--threads takes a number from 1 to " + std::to_string(kMaxThreads));
+        } else if (arg == "--pair-index") {
+            options.pairIndex = true;
         } else if (arg.starts_with("--")) {
             return Usage("unknown option " + arg);
         } else {

@@ -33,7 +33,7 @@ COutputFolder::~COutputFolder() {
     fs::remove_all(m_temp, ignored);
 }
 
-void COutputFolder::Commit(const std::vector<std::string>& fileNames) {
+void COutputFolder::Commit(const std::vector<std::string>& fileNames, const std::vector<std::string>& staleNames) {
     std::error_code error;
     fs::rename(m_temp, m_output, error);  // also takes the place of an empty folder
     if (!error) {
@@ -41,6 +41,10 @@ void COutputFolder::Commit(const std::vector<std::string>& fileNames) {
         return;
     }
     if (!fs::is_directory(m_output)) throw CBuildError("cannot create " + m_output.string() + ": " + error.message());
+    for (const std::string& name : staleNames) {
+        fs::remove(m_output / name, error);
+        if (error) throw CBuildError("cannot remove " + name + " from " + m_output.string() + ": " + error.message());
+    }
     for (const std::string& name : fileNames) {
         fs::rename(m_temp / name, m_output / name, error);
         if (error) throw CBuildError("cannot move " + name + " into " + m_output.string() + ": " + error.message());

@@ -21,9 +21,10 @@ public:
     const std::filesystem::path& TempPath() const { return m_temp; }
 
     // Moves the build into place: the temporary folder becomes the output folder
-    // when there is none yet; otherwise each of fileNames replaces its old copy
-    // in the output folder, one rename each, and other files there stay.
-    void Commit(const std::vector<std::string>& fileNames);
+    // when there is none yet; otherwise each of staleNames is removed from the
+    // output folder, each of fileNames replaces its old copy there, one rename
+    // each, and other files there stay.
+    void Commit(const std::vector<std::string>& fileNames, const std::vector<std::string>& staleNames = {});
 
 private:
     std::filesystem::path m_output;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <thread>
 
 #include "base/codeconverter.h"
@@ -10,6 +11,7 @@
 #include "docstore/storeformat.h"
 #include "docstore/tocformat.h"
 #include "index/indexformat.h"
+#include "index/pairformat.h"
 #include "index/variantformat.h"
 
 namespace {
@@ -25,6 +27,31 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
 
 std::string IndexPrefix(int scopeType) {
     return std::string(storeformat::kBaseName) + indexformat::ScopeSuffix(IndexScope(scopeType));
+}
+
+// Runs work for the three scopes, side by side when parallel; the first
+// scope's fault, in scope order, is the one raised, as when they run one
+// after the other.
+void ForEachScope(bool parallel, const std::function<void(int scope)>& work) {
+    if (!parallel) {
+        for (int scope = 0; scope < 3; ++scope) work(scope);
+        return;
+    }
+    std::array<std::exception_ptr, 3> errors;
+    auto run = [&](int scope) {
+        try {
+            work(scope);
+        } catch (...) {
+            errors[size_t(scope)] = std::current_exception();
+        }
+    };
+    std::thread annotations(run, 1);
+    std::thread mainText(run, 2);
+    run(0);
+    annotations.join();
+    mainText.join();
+    for (const std::exception_ptr& error : errors)
+        if (error) std::rethrow_exception(error);
 }
 
 std::filesystem::path MakePrivateFolder() {
@@ -132,6 +159,12 @@ std::vector<std::string> CCollectionWriter::FileNames() {
     return names;
 }
 
+std::vector<std::string> CCollectionWriter::PairIndexNames() {
+    std::vector<std::string> names;
+    for (int scope = 0; scope < 3; ++scope) names.push_back(IndexPrefix(scope) + pairformat::kExtension);
+    return names;
+}
+
 void CCollectionWriter::Write(const std::filesystem::path& folder) {
     CheckFault();
     if (m_groups.size() > size_t(variantformat::kMaxGroups))
@@ -158,6 +191,7 @@ void CCollectionWriter::Write(const std::filesystem::path& folder) {
     }
     WriteVariantTable(folder);
     WriteTableOfContents(folder);
+    if (m_options.pairIndex) WritePairIndexes(folder);
 }
 
 void CCollectionWriter::Finish() {
@@ -170,24 +204,9 @@ void CCollectionWriter::Finish() {
     m_bFinished = true;
 }
 
-// The scopes' lists are closed side by side; the first scope's fault, in scope
-// order, is the one raised, as when they are closed one after the other.
+// The scopes' lists are closed side by side.
 void CCollectionWriter::FinishPostings(const std::vector<std::vector<int32_t>>& members) {
-    std::array<std::exception_ptr, 3> errors;
-    auto finish = [&](size_t scope) {
-        try {
-            m_postings[scope]->Finish(members, m_options.scatterBlocks);
-        } catch (...) {
-            errors[scope] = std::current_exception();
-        }
-    };
-    std::thread annotations(finish, 1);
-    std::thread mainText(finish, 2);
-    finish(0);
-    annotations.join();
-    mainText.join();
-    for (const std::exception_ptr& error : errors)
-        if (error) std::rethrow_exception(error);
+    ForEachScope(true, [&](int scope) { m_postings[size_t(scope)]->Finish(members, m_options.scatterBlocks); });
 }
 
 // The distinct character numbers of each group's members; members without a
@@ -247,4 +266,17 @@ void CCollectionWriter::WriteTableOfContents(const std::filesystem::path& folder
     records.reserve(m_toc.size() * tocformat::kRecordBytes);
     for (const TocRecord& record : m_toc) tocformat::AppendRecord(record, records);
     WriteFile(folder / tocformat::kFileName, records);
+}
+
+// From the index files just written; with threads, the three scopes side by side.
+void CCollectionWriter::WritePairIndexes(const std::filesystem::path& folder) const {
+    const uint32_t minPages = m_options.pairMinPages > 0
+                                  ? m_options.pairMinPages
+                                  : std::max<uint32_t>(1, uint32_t(m_records.size() / kPairPageShare));
+    ForEachScope(m_options.threads > 1, [&](int scope) {
+        const std::string prefix = IndexPrefix(scope);
+        CPairIndexWriter::Write(folder / (prefix + indexformat::kHeaderExtension),
+                                folder / (prefix + indexformat::kPostingExtension),
+                                folder / (prefix + pairformat::kExtension), minPages, m_options.pairSelectivity);
+    });
 }

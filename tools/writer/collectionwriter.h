@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "docstore/tocformat.h"
+#include "writer/pairindexwriter.h"
 #include "writer/postingwriter.h"
 #include "writer/spoolfile.h"
 #include "writer/writererror.h"
@@ -48,6 +49,11 @@ struct WriterOptions {
     // More than 1: the posting lists grow on threads beside the one adding
     // pages, and Write closes the three scopes' lists side by side.
     size_t threads = 1;
+    // Also write each scope's pair index, for the pairs of lists that reach
+    // pairMinPages pages (0: one page in kPairPageShare of the collection's).
+    bool pairIndex = false;
+    uint32_t pairMinPages = 0;
+    uint32_t pairSelectivity = CPairIndexWriter::kSelectivity;
 };
 
 class CCollectionWriter {
@@ -74,8 +80,10 @@ public:
     // CWriterError on a fault or a failed write.
     void Write(const std::filesystem::path& folder);
 
-    // The names of the files Write writes.
+    // The names of the files Write writes; the pair indexes only with pairIndex.
     static std::vector<std::string> FileNames();
+    static std::vector<std::string> PairIndexNames();
+    static constexpr uint32_t kPairPageShare = 16;
 
     // One position per code point of text, from first on: the full-text rule.
     static std::vector<CharOccurrence> Occurrences(std::u16string_view text, uint32_t first = 0);
@@ -97,6 +105,7 @@ private:
     void WriteStoreTable(const std::filesystem::path& folder) const;
     void WriteVariantTable(const std::filesystem::path& folder) const;
     void WriteTableOfContents(const std::filesystem::path& folder) const;
+    void WritePairIndexes(const std::filesystem::path& folder) const;
     void PlaceSpoolFile(const std::filesystem::path& spoolPath, const std::filesystem::path& folder) const;
 
     WriterOptions m_options;
