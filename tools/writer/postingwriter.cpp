@@ -94,7 +94,8 @@ void CPostingWriter::AddPage(uint32_t page, std::span<const uint64_t> keys) {
     uint32_t previous = 0;
     for (uint64_t key : keys) {
         const uint32_t position = uint32_t(key);
-        inRange = inRange && (key >> 32) < uint64_t(indexformat::kFirstGroupNumber) && position <= indexformat::kMaxVarint;
+        inRange = inRange && (key >> 32) < uint64_t(indexformat::kFirstGroupNumber) &&
+                  position <= indexformat::kMaxVarint;
         ascending = ascending && position >= previous;
         previous = position;
         m_batch.push_back((key >> 32) << kNumberShift | pageField | position);

@@ -50,6 +50,8 @@ public:
     const std::filesystem::path& PostingPath() const { return m_postings.Path(); }
 
 private:
+    using Keys = std::vector<uint64_t, CHugePageAllocator<uint64_t>>;
+
     // A posting list under construction.
     struct List {
         uint32_t slot = CBlockSlots::kNoSlot;  // holds the bytes not yet in a block
@@ -84,8 +86,6 @@ private:
     std::vector<List> m_lists;      // one per character number
     CBlockSlots m_slots;
     std::vector<uint32_t> m_chain;  // per block: the block its list continues in
-    using Keys = std::vector<uint64_t, CHugePageAllocator<uint64_t>>;
-
     Keys m_batch;  // number << 44 | (page - m_batchFirstPage) << 22 | position
     uint32_t m_batchFirstPage = 0;
     Keys m_appending;  // the batch handed over, in the same form
