@@ -95,6 +95,22 @@ WriterPage RepeatedPage(const std::string& name, char32_t cp, size_t count, uint
     return page;
 }
 
+// An entry longer than a block runs on into the next one, in a character's
+// list and in its group's list copied from it; the entries after it still read.
+TEST(CollectionWriter, ContinuesAnEntryLongerThanABlock) {
+    CTempDir folder;
+    CCollectionWriter writer;
+    writer.AddPage(TextPage("a\\0001.htm", "天地万"));
+    writer.AddPage(RepeatedPage("a\\0002.htm", U'万', 5000, 1, 2));
+    writer.AddPage(TextPage("a\\0003.htm", "万天"));
+    writer.SetVariantGroups({{0x4E07, 0x842C}});
+    writer.Write(folder.Path());
+    const std::map<uint32_t, uint32_t> expected{{0, 1}, {1, 5000}, {2, 1}};
+    EXPECT_EQ(Search(folder.Path(), "万", false), expected);
+    EXPECT_EQ(Search(folder.Path(), "萬", true), expected);
+    EXPECT_EQ(Search(folder.Path(), "天", false), (std::map<uint32_t, uint32_t>{{0, 1}, {2, 1}}));
+}
+
 struct FaultCase {
     const char* name;
     std::vector<WriterPage> pages;

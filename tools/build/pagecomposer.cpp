@@ -93,9 +93,16 @@ WriterPage CPageComposer::Compose(const std::vector<Paragraph>& paragraphs, cons
     WriterPage page;
     page.recordName = RecordName(info.bookId, info.volumeId, info.printedPage);
     size_t characters = 0;
-    for (const Paragraph& paragraph : paragraphs) characters += paragraph.Length();
+    size_t annotated = 0;
+    for (const Paragraph& paragraph : paragraphs)
+        for (const TextRun& run : paragraph.runs) {
+            characters += run.text.size();
+            if (run.annotation) annotated += run.text.size();
+        }
     page.html.reserve(1024 + characters * 4);
     page.occurrences[0].reserve(characters);
+    page.occurrences[1].reserve(annotated);
+    page.occurrences[2].reserve(characters - annotated);
 
     page.html += pagelayout::kHead;
     AppendEscaped(info.bookName, page.html);
@@ -134,12 +141,11 @@ void CPageComposer::AppendEscaped(std::u32string_view text, std::string& out) {
 }
 
 void CPageComposer::AppendEscaped(std::string_view utf8, std::string& out) {
-    for (char byte : utf8) {
-        switch (byte) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out.push_back(byte);
-        }
+    for (size_t special = utf8.find_first_of("&<>"); special != std::string_view::npos;
+         special = utf8.find_first_of("&<>")) {
+        out.append(utf8.substr(0, special));
+        out += utf8[special] == '&' ? "&amp;" : utf8[special] == '<' ? "&lt;" : "&gt;";
+        utf8.remove_prefix(special + 1);
     }
+    out.append(utf8);
 }

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "index/postinglist.h"
+#include "writer/blockslots.h"
+#include "writer/hugepageallocator.h"
 #include "writer/spoolfile.h"
 
 class CPostingWriter {
@@ -48,9 +50,12 @@ public:
     const std::filesystem::path& PostingPath() const { return m_postings.Path(); }
 
 private:
+    using Keys = std::vector<uint64_t, CHugePageAllocator<uint64_t>>;
+
     // A posting list under construction.
     struct List {
-        std::string pending;          // bytes not yet in a block, fewer than a block's
+        uint32_t slot = CBlockSlots::kNoSlot;  // holds the bytes not yet in a block
+        uint16_t used = 0;                     // of the slot, fewer than a block's
         int32_t firstBlock = -1;      // -1 until the first block is written
         uint32_t lastBlock = 0;       // block holding the list's latest full chunk
         uint32_t lastPage = 0;        // page of the latest entry
@@ -58,32 +63,39 @@ private:
     };
 
     void CheckPage(uint32_t page, std::span<const uint64_t> keys);
+    static void CheckKeys(uint32_t page, std::span<const uint64_t> keys);
     void FlushBatch();
     void WaitForAppend();
     void AppendBatch();
-    void AppendEntry(List& list, uint32_t page, std::span<const uint32_t> positions);
-    void AppendHeader(List& list, uint32_t page, size_t positionBytes);
-    void WriteFullBlocks(List& list);
+    void AppendEntry(List& list, uint32_t page, std::span<const uint64_t> keys);
+    static uint32_t PageDelta(const List& list, uint32_t page);
+    static unsigned char* PutHeader(uint32_t pageDelta, size_t positionBytes, unsigned char* out);
+    void AppendBytes(List& list, const char* bytes, size_t count);
     void WriteBlock(List& list, std::string_view bytes);
     void CloseList(List& list);
     // The members' finished lists, read back while their group's list is merged.
     void MergeWalks(List& group, std::vector<CPostingList>& walks);
-    static void ReadPositions(CPostingList& walk, std::vector<uint32_t>& positions);
+    void CopyEntriesBefore(List& group, std::vector<CPostingList>& walks, size_t w, uint32_t limit);
+    void MergeEntry(List& group, std::vector<CPostingList>& walks, uint32_t page);
+    static void ReadPositions(CPostingList& walk, std::vector<uint64_t>& positions);
     void CopyPositions(List& list, CPostingList& walk);
     void ReverseBlocks();
 
     const bool m_bBackground;
     CSpoolFile m_postings;
     std::vector<List> m_lists;      // one per character number
+    CBlockSlots m_slots;
     std::vector<uint32_t> m_chain;  // per block: the block its list continues in
-    std::vector<uint64_t> m_batch;  // number << 44 | (page - m_batchFirstPage) << 22 | position
+    Keys m_batch;  // number << 44 | (page - m_batchFirstPage) << 22 | position
     uint32_t m_batchFirstPage = 0;
-    std::vector<uint64_t> m_appending;  // the batch handed over, in the same form
+    Keys m_appending;  // the batch handed over, in the same form
     uint32_t m_appendingFirstPage = 0;
     std::thread m_appender;             // appends m_appending when in the background
     std::exception_ptr m_appendError;
     int64_t m_lastPage = -1;        // the page added last
-    std::vector<uint64_t> m_sorted; // scratch: the batch sorted by number
+    Keys m_sorted;  // scratch: the batch sorted by number
     std::vector<uint32_t> m_counts; // scratch: the counting sort's buckets
-    std::vector<uint32_t> m_positions;
+    std::vector<uint64_t> m_positions;  // scratch: the merged positions of one page
+    std::vector<unsigned char> m_entry;  // scratch: one entry being encoded
+    std::string m_copied;                // scratch: one entry copied from a member's list
 };

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr size_t kBufferBytes = 1 << 20;
+constexpr size_t kBufferBytes = 1 << 18;
 
 }  // namespace
 
