@@ -134,6 +134,32 @@ TEST_F(PairIndexTest, KeepsOnlySelectivePairs) {
     EXPECT_EQ(RunQueries(selective.Path(), 0, false), baseline[0]);  // every pair here is common
 }
 
+TEST(PairIndexLimits, PairsAtMostTheLongestLists) {
+    // More long lists than the pairs are made of: those past the bound pair
+    // with nothing, and phrases through them walk the lists alone.
+    std::string text;
+    for (char32_t c = 0x4E00; c < 0x4E00 + 4200; ++c) CCodeConverter::AppendUtf8(c, text);
+    const std::vector<std::string> texts = {text, text, text.substr(0, 3 * 2000)};
+    CTempDir with, without;
+    WriteTextCollection(with.Path(), texts, WithPairs());
+    WriteTextCollection(without.Path(), texts);
+    CIndex pairs, lists;
+    ASSERT_TRUE(pairs.Open(with.Path(), storeformat::kBaseName, 0));
+    ASSERT_TRUE(lists.Open(without.Path(), storeformat::kBaseName, 0));
+    EXPECT_TRUE(pairs.HasPairIndex());
+    // Words of three characters from the start, the middle, across the
+    // bound (the 4096th and 4097th long lists) and past it.
+    for (char32_t start : {0x4E00, 0x4E00 + 3000, 0x4E00 + 4094, 0x4E00 + 4150}) {
+        std::string word;
+        for (char32_t c = start; c < start + 3; ++c) CCodeConverter::AppendUtf8(c, word);
+        pairs.SearchPhrase(U16(word), CIndex::kReplace, false);
+        lists.SearchPhrase(U16(word), CIndex::kReplace, false);
+        EXPECT_EQ(pairs.GetResultPages(), lists.GetResultPages()) << word;
+        EXPECT_EQ(pairs.GetResultCounts(), lists.GetResultCounts()) << word;
+        EXPECT_GT(pairs.GetResultPageCount(), 0) << word;
+    }
+}
+
 // The file's tables, to be altered and sealed again with a fresh checksum.
 struct PairFileBytes {
     std::string bytes;
