@@ -1,7 +1,6 @@
 #include "index/index.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <numeric>
@@ -41,13 +40,10 @@ bool CIndex::Open(const std::filesystem::path& folder, const std::string& baseNa
     m_ResultPages.clear();
     m_nResultPageCount = 0;
     try {
-        LoadTables(folder / (prefix + indexformat::kHeaderExtension));
-        if (!m_PostingFile.Open(folder / (prefix + indexformat::kPostingExtension)))
-            throw CDataFileError("posting file");
-        m_Postings = {m_PostingFile.Data(), m_PostingFile.Size(), m_BlockChain.data(),
-                      uint32_t(m_BlockChain.size())};
-        m_Pairs.Open(folder / (prefix + pairformat::kExtension), folder / (prefix + indexformat::kHeaderExtension),
-                     m_PostingFile.Size());  // without it the lists are walked alone
+        const std::filesystem::path headerPath = folder / (prefix + indexformat::kHeaderExtension);
+        m_Files.Open(headerPath, folder / (prefix + indexformat::kPostingExtension));
+        m_Pairs.Open(folder / (prefix + pairformat::kExtension), headerPath,
+                     m_Files.Postings().size);  // without it the lists are walked alone
         if (!m_FileList.Open(folder, baseName)) throw CDataFileError("document store");
         m_bOpen = true;
         return true;
@@ -58,32 +54,12 @@ bool CIndex::Open(const std::filesystem::path& folder, const std::string& baseNa
     }
 }
 
-void CIndex::LoadTables(const std::filesystem::path& headerPath) {
-    CReadOnlyFile header;
-    if (!header.Open(headerPath)) throw CDataFileError("header file");
-    const uint64_t size = header.Size();
-    if (size < indexformat::kChainOffset) throw CDataFileError("header file too short");
-    const uint64_t chainCount = (size - indexformat::kChainOffset) / 4;
-    if (chainCount > 0xFFFFFFFFull) throw CDataFileError("header file too long");
-    m_FirstBlock.resize(indexformat::kCharTableSize);
-    m_LastPage.resize(indexformat::kCharTableSize);
-    m_BlockChain.resize(size_t(chainCount));
-    header.ReadExactly(indexformat::kFirstBlockOffset, m_FirstBlock.data(), indexformat::kFirstBlockBytes);
-    header.ReadExactly(indexformat::kLastPageOffset, m_LastPage.data(), indexformat::kLastPageBytes);
-    header.ReadExactly(indexformat::kChainOffset, m_BlockChain.data(), m_BlockChain.size() * 4);
-    static_assert(std::endian::native == std::endian::little, "the tables are read as stored");
-}
-
 void CIndex::Close() {
     m_bOpen = false;
-    m_FirstBlock = {};
-    m_LastPage = {};
-    m_BlockChain = {};
-    m_Postings = {};
     m_SkipTables.clear();
     m_PairSkipTables.clear();
     m_Pairs.Close();
-    m_PostingFile.Close();
+    m_Files.Close();
     m_FileList.Close();
 }
 

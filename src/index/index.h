@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/mappedfile.h"
+#include "index/indexfiles.h"
 #include "docstore/filelist.h"
 #include "index/indexformat.h"
 #include "index/pairindex.h"
@@ -113,7 +113,6 @@ private:
     // character number of each walk). Each stands with its first character and
     // only removes pages and positions that the characters' lists rule out too.
     void AddPairWalks(WordPlan& plan, const std::array<int32_t, kMaxChars>& numbers) const;
-    void LoadTables(const std::filesystem::path& headerPath);
     void SearchWords(std::u16string& query, int laterMode, bool useVariants);
     void IntersectWords(std::vector<std::u16string_view> words, bool useVariants);
     // The pages (ascending) and counts of word; with candidates, only among them.
@@ -135,12 +134,8 @@ private:
     bool m_bOpen = false;
     IndexScope m_Scope = IndexScope::kFullText;  // of the open files
     bool m_bIgnorePunctuation = false;
-    std::vector<int32_t> m_FirstBlock;  // per character number; -1: no list
-    std::vector<uint32_t> m_LastPage;   // per character number
-    std::vector<uint32_t> m_BlockChain; // per posting block
-    CMappedFile m_PostingFile;
-    CPostingCursor::Source m_Postings;  // view over m_PostingFile and m_BlockChain
-    CPairIndex m_Pairs;                 // closed when the scope has none that matches
+    CIndexFiles m_Files;
+    CPairIndex m_Pairs;  // closed when the scope has none that matches
 
     std::vector<uint32_t> m_ResultPages;
     std::vector<uint32_t> m_ResultCounts;

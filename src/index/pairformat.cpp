@@ -2,6 +2,7 @@
 
 #include <xxhash.h>
 
+#include "base/mappedfile.h"
 #include "index/indexformat.h"
 
 namespace pairformat {
@@ -21,6 +22,12 @@ std::optional<uint64_t> ListChecksum(const CPostingCursor::Source& source, uint3
         if (block == indexformat::kNoBlock) return checksum;
     }
     return std::nullopt;
+}
+
+std::optional<Stamp> StampOf(const std::filesystem::path& headerPath, uint64_t postingSize) {
+    CMappedFile header;
+    if (!header.Open(headerPath)) return std::nullopt;
+    return Stamp{header.Size(), postingSize, Checksum(header.Data(), header.Size())};
 }
 
 }  // namespace pairformat

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "index/postingcursor.h"
@@ -62,5 +63,18 @@ uint64_t Checksum(const void* bytes, size_t count, uint64_t seed = 0);
 // order, up to the block whose chain entry is indexformat::kNoBlock; none when
 // the chain leaves the file or its table, or hops more often than the file has blocks.
 std::optional<uint64_t> ListChecksum(const CPostingCursor::Source& source, uint32_t firstBlock);
+
+// What a pair index is stamped with: its scope's header file, by size and
+// checksum of all its bytes, and the size of its posting file.
+struct Stamp {
+    uint64_t headerSize;
+    uint64_t postingSize;
+    uint64_t headerChecksum;
+    bool operator==(const Stamp&) const = default;
+};
+
+// The stamp of the scope whose header file is headerPath and whose posting
+// file has postingSize bytes; none when the header file cannot be read.
+std::optional<Stamp> StampOf(const std::filesystem::path& headerPath, uint64_t postingSize);
 
 }  // namespace pairformat

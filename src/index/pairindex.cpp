@@ -11,6 +11,28 @@ using littleendian::LoadInt32;
 using littleendian::LoadUint32;
 using littleendian::LoadUint64;
 
+namespace {
+
+// The entry whose key is wanted in a table of count entries of entryBytes,
+// ascending by the key that keyOf reads from an entry; null when none has it.
+template <typename KeyOf>
+const unsigned char* FindSorted(const unsigned char* table, size_t count, size_t entryBytes, uint64_t wanted,
+                                KeyOf keyOf) {
+    size_t low = 0, high = count;
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        const uint64_t found = keyOf(table + middle * entryBytes);
+        if (found == wanted) return table + middle * entryBytes;
+        if (found < wanted)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 bool CPairIndex::Open(const std::filesystem::path& path, const std::filesystem::path& headerPath,
                       uint64_t postingSize) {
     Close();
@@ -63,28 +85,16 @@ bool CPairIndex::TablesIntact() const {
 
 bool CPairIndex::StampMatches(const std::filesystem::path& headerPath, uint64_t postingSize) const {
     const unsigned char* data = m_File.Data();
-    if (LoadUint64(data + pairformat::kPostingFileSizeOffset) != postingSize) return false;
-    CMappedFile header;
-    if (!header.Open(headerPath) || header.Size() != LoadUint64(data + pairformat::kHeaderFileSizeOffset))
-        return false;
-    return pairformat::Checksum(header.Data(), header.Size()) == LoadUint64(data + pairformat::kHeaderChecksumOffset);
+    const pairformat::Stamp stored{LoadUint64(data + pairformat::kHeaderFileSizeOffset),
+                                   LoadUint64(data + pairformat::kPostingFileSizeOffset),
+                                   LoadUint64(data + pairformat::kHeaderChecksumOffset)};
+    return pairformat::StampOf(headerPath, postingSize) == stored;
 }
 
 const unsigned char* CPairIndex::FindEntry(int32_t first, int32_t second) const {
     const auto key = [](int32_t a, int32_t b) { return uint64_t(uint32_t(a)) << 32 | uint32_t(b); };
-    const uint64_t wanted = key(first, second);
-    size_t low = 0, high = m_PairCount;
-    while (low < high) {
-        const size_t middle = low + (high - low) / 2;
-        const unsigned char* entry = m_Pairs + middle * pairformat::kPairEntryBytes;
-        const uint64_t found = key(LoadInt32(entry), LoadInt32(entry + 4));
-        if (found == wanted) return entry;
-        if (found < wanted)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return nullptr;
+    return FindSorted(m_Pairs, m_PairCount, pairformat::kPairEntryBytes, key(first, second),
+                      [&key](const unsigned char* entry) { return key(LoadInt32(entry), LoadInt32(entry + 4)); });
 }
 
 bool CPairIndex::PairIntact(const unsigned char* entry) const {
@@ -94,40 +104,28 @@ bool CPairIndex::PairIntact(const unsigned char* entry) const {
     return pairformat::Checksum(m_Data.data + offset, size_t(bytes)) == LoadUint64(entry + 32);
 }
 
-bool CPairIndex::NumberMatches(int32_t number, const CPostingCursor::Source& postings,
-                               const std::vector<int32_t>& firstBlocks) const {
+bool CPairIndex::NumberMatches(int32_t number, const CIndexFiles& files) const {
     const auto [known, isNew] = m_NumberChecked.try_emplace(number, false);
     if (!isNew) return known->second;
+    const std::vector<int32_t>& firstBlocks = files.FirstBlocks();
     if (number < 0 || size_t(number) >= firstBlocks.size() || firstBlocks[size_t(number)] < 0) return false;
-    size_t low = 0, high = m_NumberCount;
-    while (low < high) {
-        const size_t middle = low + (high - low) / 2;
-        const unsigned char* entry = m_Numbers + middle * pairformat::kNumberEntryBytes;
-        const int32_t found = LoadInt32(entry);
-        if (found == number) {
-            const auto checksum = pairformat::ListChecksum(postings, uint32_t(firstBlocks[size_t(number)]));
-            known->second = checksum && *checksum == LoadUint64(entry + 8);
-            return known->second;
-        }
-        if (found < number)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return false;
+    const unsigned char* entry =
+        FindSorted(m_Numbers, m_NumberCount, pairformat::kNumberEntryBytes, uint64_t(uint32_t(number)),
+                   [](const unsigned char* at) { return uint64_t(LoadUint32(at)); });
+    if (!entry) return false;
+    const auto checksum = pairformat::ListChecksum(files.Postings(), uint32_t(firstBlocks[size_t(number)]));
+    known->second = checksum && *checksum == LoadUint64(entry + 8);
+    return known->second;
 }
 
-std::optional<CPairIndex::PairList> CPairIndex::Find(int32_t first, int32_t second,
-                                                     const CPostingCursor::Source& postings,
-                                                     const std::vector<int32_t>& firstBlocks) const {
+std::optional<CPairIndex::PairList> CPairIndex::Find(int32_t first, int32_t second, const CIndexFiles& files) const {
     if (!IsOpen()) return std::nullopt;
     const unsigned char* entry = FindEntry(first, second);
     if (!entry) return std::nullopt;
     const size_t id = size_t(entry - m_Pairs) / pairformat::kPairEntryBytes;
     const auto [known, isNew] = m_PairChecked.try_emplace(id, false);
     if (isNew)
-        known->second = PairIntact(entry) && NumberMatches(first, postings, firstBlocks) &&
-                        NumberMatches(second, postings, firstBlocks);
+        known->second = PairIntact(entry) && NumberMatches(first, files) && NumberMatches(second, files);
     if (!known->second) return std::nullopt;
     const uint64_t offset = LoadUint64(entry + 8);
     return PairList{uint32_t(offset / indexformat::kBlockSize), uint32_t(offset % indexformat::kBlockSize),

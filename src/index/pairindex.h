@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/mappedfile.h"
+#include "index/indexfiles.h"
 #include "index/postingcursor.h"
 
 class CPairIndex {
@@ -31,11 +32,10 @@ public:
     bool IsOpen() const { return m_PairCount > 0; }
 
     // The list of the pair (first, second) when the index holds it, its bytes
-    // are intact and the lists of both numbers in postings (through the first
-    // blocks of firstBlocks) are the ones it was made from. Checked once per
-    // pair and number; a pair that fails is never handed out.
-    std::optional<PairList> Find(int32_t first, int32_t second, const CPostingCursor::Source& postings,
-                                 const std::vector<int32_t>& firstBlocks) const;
+    // are intact and the lists of both numbers in files are the ones it was
+    // made from. Checked once per pair and number; a pair that fails is never
+    // handed out.
+    std::optional<PairList> Find(int32_t first, int32_t second, const CIndexFiles& files) const;
 
     // The pairs' lists, read as chained posting blocks.
     const CPostingCursor::Source* Source() const { return &m_Data; }
@@ -48,8 +48,7 @@ private:
     // The table entry of (first, second); null when there is none.
     const unsigned char* FindEntry(int32_t first, int32_t second) const;
     bool PairIntact(const unsigned char* entry) const;
-    bool NumberMatches(int32_t number, const CPostingCursor::Source& postings,
-                       const std::vector<int32_t>& firstBlocks) const;
+    bool NumberMatches(int32_t number, const CIndexFiles& files) const;
 
     CMappedFile m_File;
     const unsigned char* m_Numbers = nullptr;  // number table

@@ -243,12 +243,12 @@ uint32_t CIndex::EstimateWordCost(std::u16string_view word, bool useVariants) co
     uint32_t cheapest = UINT32_MAX;
     for (size_t k = 0; k < normalised.size(); ++k) {
         if (normalised[k] == u'*' || normalised[k] == u'?' || normalised[k] == u'\uFF1F') continue;
-        const int32_t firstBlock = m_FirstBlock[size_t(CharNumberAt(normalised, k, useVariants))];
+        const int32_t firstBlock = m_Files.FirstBlocks()[size_t(CharNumberAt(normalised, k, useVariants))];
         if (firstBlock == -1) return 0;
         // The blocks of the list, as far as the chain table tells and at most a bound.
         uint32_t blocks = 1;
-        for (uint32_t b = uint32_t(firstBlock); blocks < kCostBlockBound && b < m_BlockChain.size(); ++blocks)
-            b = m_BlockChain[b];
+        const std::vector<uint32_t>& chain = m_Files.BlockChain();
+        for (uint32_t b = uint32_t(firstBlock); blocks < kCostBlockBound && b < chain.size(); ++blocks) b = chain[b];
         cheapest = std::min(cheapest, blocks);
     }
     return cheapest == UINT32_MAX ? 0 : cheapest;
@@ -277,12 +277,12 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::v
             continue;
         }
         const int32_t number = CharNumberAt(normalised, k, useVariants);
-        const int32_t firstBlock = m_FirstBlock[size_t(number)];
+        const int32_t firstBlock = m_Files.FirstBlocks()[size_t(number)];
         if (firstBlock == -1) return;
         numbers[plan.charCount] = number;
         CharWalk& c = plan.chars[plan.charCount++];
         c.wordOffset = offset++;
-        c.list.Start(&m_Postings, uint32_t(firstBlock), m_LastPage[size_t(number)]);
+        c.list.Start(&m_Files.Postings(), uint32_t(firstBlock), m_Files.LastPages()[size_t(number)]);
     }
     if (plan.charCount == 0) return;
     // A word of one character on its own reads its whole list; the others skip.
@@ -311,8 +311,9 @@ void CIndex::FindPhrase(std::u16string_view word, bool useVariants, const std::v
 const CPostingList::SkipTable& CIndex::SkipTableOf(int32_t number) const {
     const auto [found, isNew] = m_SkipTables.try_emplace(number);
     if (isNew)
-        found->second = CPostingList::BuildSkipTable(&m_Postings, uint32_t(m_FirstBlock[size_t(number)]),
-                                                     m_LastPage[size_t(number)], uint32_t(m_FileList.GetPageCount()));
+        found->second =
+            CPostingList::BuildSkipTable(&m_Files.Postings(), uint32_t(m_Files.FirstBlocks()[size_t(number)]),
+                                         m_Files.LastPages()[size_t(number)], uint32_t(m_FileList.GetPageCount()));
     return found->second;
 }
 
@@ -334,7 +335,7 @@ void CIndex::AddPairWalks(WordPlan& plan, const std::array<int32_t, kMaxChars>& 
     for (size_t t = 0; t < plan.termCount; ++t) {
         for (size_t i = plan.terms[t].begin + 1; i < plan.terms[t].end; ++i) {
             if (plan.chars[i].wordOffset != plan.chars[i - 1].wordOffset + 1) continue;
-            if (const auto pair = m_Pairs.Find(numbers[i - 1], numbers[i], m_Postings, m_FirstBlock))
+            if (const auto pair = m_Pairs.Find(numbers[i - 1], numbers[i], m_Files))
                 candidates.push_back({*pair, t, plan.chars[i - 1].wordOffset});
         }
     }

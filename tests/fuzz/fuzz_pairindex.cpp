@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "base/littleendian.h"
-#include "base/mappedfile.h"
 #include "docstore/storeformat.h"
 #include "fuzzcheck.h"
 #include "index/index.h"
+#include "index/indexfiles.h"
 #include "index/indexformat.h"
 #include "index/pairformat.h"
 #include "pairfuzzcollection.h"
@@ -69,9 +69,9 @@ public:
         std::string bytes(reinterpret_cast<const char*>(data), size);
         if (bytes.size() < pairformat::kPreambleBytes) return bytes;
         bytes.replace(0, sizeof pairformat::kMagic, pairformat::kMagic, sizeof pairformat::kMagic);
-        Put64(bytes, pairformat::kHeaderFileSizeOffset, m_headerSize);
-        Put64(bytes, pairformat::kPostingFileSizeOffset, m_postingSize);
-        Put64(bytes, pairformat::kHeaderChecksumOffset, m_headerChecksum);
+        Put64(bytes, pairformat::kHeaderFileSizeOffset, m_stamp.headerSize);
+        Put64(bytes, pairformat::kPostingFileSizeOffset, m_stamp.postingSize);
+        Put64(bytes, pairformat::kHeaderChecksumOffset, m_stamp.headerChecksum);
         const uint64_t numbers = littleendian::LoadUint32(bytes, pairformat::kNumberCountOffset);
         const uint64_t pairs = littleendian::LoadUint32(bytes, pairformat::kPairCountOffset);
         const uint64_t tableEnd = pairformat::kPreambleBytes + numbers * pairformat::kNumberEntryBytes +
@@ -107,26 +107,23 @@ private:
     }
 
     void ReadStamp() {
-        CMappedFile header, postings;
-        FUZZ_CHECK(header.Open(m_folder.Path() / "Index-idx.h") && postings.Open(m_folder.Path() / "Index-idx.m"));
-        m_headerSize = header.Size();
-        m_postingSize = postings.Size();
-        m_headerChecksum = pairformat::Checksum(header.Data(), header.Size());
-        const size_t chainCount = (header.Size() - indexformat::kChainOffset) / 4;
-        std::vector<uint32_t> chain(chainCount);
-        for (size_t b = 0; b < chainCount; ++b)
-            chain[b] = littleendian::LoadUint32(header.Data() + indexformat::kChainOffset + 4 * b);
-        const CPostingCursor::Source source{postings.Data(), postings.Size(), chain.data(), uint32_t(chainCount)};
+        const std::filesystem::path header = m_folder.Path() / "Index-idx.h";
+        CIndexFiles files;
+        files.Open(header, m_folder.Path() / "Index-idx.m");
+        const auto stamp = pairformat::StampOf(header, files.Postings().size);
+        FUZZ_CHECK(stamp.has_value());
+        m_stamp = *stamp;
         for (int32_t n = 0; n < indexformat::kCharTableSize; ++n) {
-            const int32_t block = littleendian::LoadInt32(header.Data() + 4 * size_t(n));
+            const int32_t block = files.FirstBlocks()[size_t(n)];
             if (block < 0) continue;
-            if (const auto checksum = pairformat::ListChecksum(source, uint32_t(block))) m_listChecksums[n] = *checksum;
+            if (const auto checksum = pairformat::ListChecksum(files.Postings(), uint32_t(block)))
+                m_listChecksums[n] = *checksum;
         }
     }
 
     CScratchFolder m_folder;
     std::vector<Results> m_baseline;
-    uint64_t m_headerSize = 0, m_postingSize = 0, m_headerChecksum = 0;
+    pairformat::Stamp m_stamp{};
     std::map<int32_t, uint64_t> m_listChecksums;
 };
 

@@ -1,13 +1,14 @@
 #include "writer/pairindexwriter.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/littleendian.h"
-#include "base/mappedfile.h"
-#include "base/readonlyfile.h"
+#include "base/datafileerror.h"
+#include "index/indexfiles.h"
 #include "index/indexformat.h"
 #include "index/pairformat.h"
 #include "index/postinglist.h"
@@ -16,46 +17,17 @@
 
 namespace {
 
-// The scope's index files as read back: the tables of the header file and the
-// mapped posting file.
-struct ScopeFiles {
-    CMappedFile header;
-    CMappedFile postings;
-    std::vector<int32_t> firstBlock;
-    std::vector<uint32_t> lastPage;
-    std::vector<uint32_t> chain;
-    CPostingCursor::Source source;
-};
-
-void ReadScope(const std::filesystem::path& headerPath, const std::filesystem::path& postingPath, ScopeFiles& files) {
-    if (!files.header.Open(headerPath) || files.header.Size() < indexformat::kChainOffset)
-        throw CWriterError("cannot read back " + headerPath.string());
-    if (!files.postings.Open(postingPath)) throw CWriterError("cannot read back " + postingPath.string());
-    const unsigned char* header = files.header.Data();
-    files.firstBlock.resize(indexformat::kCharTableSize);
-    files.lastPage.resize(indexformat::kCharTableSize);
-    for (size_t n = 0; n < indexformat::kCharTableSize; ++n) {
-        files.firstBlock[n] = littleendian::LoadInt32(header + indexformat::kFirstBlockOffset + 4 * n);
-        files.lastPage[n] = littleendian::LoadUint32(header + indexformat::kLastPageOffset + 4 * n);
-    }
-    const size_t chainCount = (files.header.Size() - indexformat::kChainOffset) / 4;
-    files.chain.resize(chainCount);
-    for (size_t b = 0; b < chainCount; ++b)
-        files.chain[b] = littleendian::LoadUint32(header + indexformat::kChainOffset + 4 * b);
-    files.source = {files.postings.Data(), files.postings.Size(), files.chain.data(), uint32_t(chainCount)};
-}
-
 // Most lists that pairs are made of: the pairs' table of cells grows with its square.
 constexpr size_t kMaxLongLists = 4096;
 
 // The numbers whose lists hold at least minPages page entries, ascending; of
 // more than kMaxLongLists, those with the most entries.
-std::vector<int32_t> LongLists(const ScopeFiles& files, uint32_t minPages) {
+std::vector<int32_t> LongLists(const CIndexFiles& files, uint32_t minPages) {
     std::vector<std::pair<uint32_t, int32_t>> found;  // (entries, number)
     for (int32_t n = 0; n < int32_t(indexformat::kCharTableSize); ++n) {
-        if (files.firstBlock[size_t(n)] < 0) continue;
+        if (files.FirstBlocks()[size_t(n)] < 0) continue;
         CPostingList list;
-        list.Start(&files.source, uint32_t(files.firstBlock[size_t(n)]), files.lastPage[size_t(n)]);
+        list.Start(&files.Postings(), uint32_t(files.FirstBlocks()[size_t(n)]), files.LastPages()[size_t(n)]);
         uint32_t pages = 1;
         while (list.Next()) ++pages;
         if (list.Bad()) throw CWriterError("a posting list cannot be read back");
@@ -111,13 +83,13 @@ void AppendEntry(PairList& list, uint32_t page, const uint32_t* positions, size_
 // has none) with the other's. So each pair held gets every position it has.
 class CPairCollector {
 public:
-    CPairCollector(const ScopeFiles& files, const std::vector<int32_t>& numbers)
+    CPairCollector(const CIndexFiles& files, const std::vector<int32_t>& numbers)
         : m_rankCount(numbers.size()), m_cells(numbers.size() * numbers.size(), kNoList) {
         m_walks.resize(numbers.size());
         for (size_t i = 0; i < numbers.size(); ++i) {
             const size_t n = size_t(numbers[i]);
             m_walks[i].number = numbers[i];
-            m_walks[i].list.Start(&files.source, uint32_t(files.firstBlock[n]), files.lastPage[n]);
+            m_walks[i].list.Start(&files.Postings(), uint32_t(files.FirstBlocks()[n]), files.LastPages()[n]);
         }
     }
 
@@ -334,14 +306,15 @@ private:
     std::vector<uint32_t> m_positions, m_left, m_right;
 };
 
-uint64_t ListChecksumOf(const ScopeFiles& files, int32_t number) {
-    const auto checksum = pairformat::ListChecksum(files.source, uint32_t(files.firstBlock[size_t(number)]));
+uint64_t ListChecksumOf(const CIndexFiles& files, int32_t number) {
+    const auto checksum = pairformat::ListChecksum(files.Postings(), uint32_t(files.FirstBlocks()[size_t(number)]));
     if (!checksum) throw CWriterError("a posting list cannot be read back");
     return *checksum;
 }
 
 // The preamble and both tables of pairs (ascending by numbers).
-std::string PairIndexBytes(const ScopeFiles& files, const std::vector<const PairList*>& pairs) {
+std::string PairIndexBytes(const CIndexFiles& files, const pairformat::Stamp& stamp,
+                           const std::vector<const PairList*>& pairs) {
     std::set<int32_t> numbers;
     for (const PairList* list : pairs) {
         numbers.insert(list->first);
@@ -366,9 +339,9 @@ std::string PairIndexBytes(const ScopeFiles& files, const std::vector<const Pair
         offset += list->bytes.size();
     }
     std::string preamble(pairformat::kMagic, sizeof pairformat::kMagic);
-    littleendian::AppendUint64(files.header.Size(), preamble);
-    littleendian::AppendUint64(files.postings.Size(), preamble);
-    littleendian::AppendUint64(pairformat::Checksum(files.header.Data(), files.header.Size()), preamble);
+    littleendian::AppendUint64(stamp.headerSize, preamble);
+    littleendian::AppendUint64(stamp.postingSize, preamble);
+    littleendian::AppendUint64(stamp.headerChecksum, preamble);
     littleendian::AppendUint32(uint32_t(numbers.size()), preamble);
     littleendian::AppendUint32(uint32_t(pairs.size()), preamble);
     const uint64_t preambleChecksum = pairformat::Checksum(preamble.data(), preamble.size());
@@ -380,15 +353,21 @@ std::string PairIndexBytes(const ScopeFiles& files, const std::vector<const Pair
 
 void CPairIndexWriter::Write(const std::filesystem::path& headerPath, const std::filesystem::path& postingPath,
                              const std::filesystem::path& pairPath, uint32_t minPages, uint32_t selectivity) {
-    ScopeFiles files;
-    ReadScope(headerPath, postingPath, files);
+    CIndexFiles files;
+    try {
+        files.Open(headerPath, postingPath);
+    } catch (const CDataFileError&) {
+        throw CWriterError("cannot read back " + headerPath.string());
+    }
+    const std::optional<pairformat::Stamp> stamp = pairformat::StampOf(headerPath, files.Postings().size);
+    if (!stamp) throw CWriterError("cannot read back " + headerPath.string());
     const std::vector<PairList> found =
         CPairCollector(files, LongLists(files, minPages)).Collect(selectivity);
     std::vector<const PairList*> kept;
     for (const PairList& list : found) kept.push_back(&list);
     CSpoolFile file;
     file.Create(pairPath);
-    file.Append(PairIndexBytes(files, kept));
+    file.Append(PairIndexBytes(files, *stamp, kept));
     for (const PairList* list : kept) file.Append(list->bytes);
     file.Close();
 }
